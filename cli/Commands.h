@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+// The sub-commands of automat-cmd; each returns the process exit status.
+namespace Commands {
+
+int config(const QStringList& args);
+
+} // namespace Commands

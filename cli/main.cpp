@@ -1,0 +1,41 @@
+#include "Commands.h"
+#include "Version.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QTextStream>
+#include <functional>
+#include <map>
+
+namespace {
+void usage(QTextStream& out)
+{
+    out << "automat-cmd " << AUTOMAT_VERSION << " : outils en ligne de commande\n"
+        << "  config [--dossier DOSSIER]   affiche les réglages lus dans automat.ini\n";
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("automat-cmd"));
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    const std::map<QString, std::function<int(const QStringList&)>> commands = {
+        {QStringLiteral("config"), Commands::config},
+    };
+    QStringList args = QCoreApplication::arguments().mid(1);
+    QTextStream err(stderr);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        QTextStream out(stdout);
+        usage(out);
+        return args.isEmpty() ? 64 : 0;
+    }
+    const QString name = args.takeFirst();
+    const auto it = commands.find(name);
+    if (it == commands.end()) {
+        err << "automat-cmd : commande inconnue « " << name << " »\n";
+        usage(err);
+        return 64;
+    }
+    return it->second(args);
+}
