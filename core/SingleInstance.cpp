@@ -8,7 +8,7 @@
 SingleInstance::SingleInstance(const QString& marker, const QString& folder)
 {
     QString dir = folder;
-    if (dir.isEmpty())
+    if (dir.isEmpty() && !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
