@@ -6,5 +6,7 @@
 namespace Commands {
 
 int config(const QStringList& args);
+int ean13(const QStringList& args);
+int lireBadge(const QStringList& args);
 
 } // namespace Commands

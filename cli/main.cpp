@@ -11,7 +11,9 @@ namespace {
 void usage(QTextStream& out)
 {
     out << "automat-cmd " << AUTOMAT_VERSION << " : outils en ligne de commande\n"
-        << "  config [--dossier DOSSIER]   affiche les réglages lus dans automat.ini\n";
+        << "  config [--dossier DOSSIER]   affiche les réglages lus dans automat.ini\n"
+        << "  ean13 CHIFFRES               code EAN-13 complété et son texte pour police code-barres\n"
+        << "  lire-badge [--port P]        lit un badge sur le lecteur série\n";
 }
 } // namespace
 
@@ -22,6 +24,8 @@ int main(int argc, char* argv[])
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("config"), Commands::config},
+        {QStringLiteral("ean13"), Commands::ean13},
+        {QStringLiteral("lire-badge"), Commands::lireBadge},
     };
     QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);
