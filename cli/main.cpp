@@ -13,7 +13,9 @@ void usage(QTextStream& out)
     out << "automat-cmd " << AUTOMAT_VERSION << " : outils en ligne de commande\n"
         << "  config [--dossier DOSSIER]   affiche les réglages lus dans automat.ini\n"
         << "  ean13 CHIFFRES               code EAN-13 complété et son texte pour police code-barres\n"
-        << "  lire-badge [--port P]        lit un badge sur le lecteur série\n";
+        << "  lire-badge [--port P]        lit un badge sur le lecteur série\n"
+        << "  init-db FICHIER [--demo] [--force]  crée une base embarquée (avec les données de démonstration)\n"
+        << "  sql [--dossier DOSSIER] TEXTE       exécute un texte T-SQL sur la base du dossier\n";
 }
 } // namespace
 
@@ -26,6 +28,8 @@ int main(int argc, char* argv[])
         {QStringLiteral("config"), Commands::config},
         {QStringLiteral("ean13"), Commands::ean13},
         {QStringLiteral("lire-badge"), Commands::lireBadge},
+        {QStringLiteral("init-db"), Commands::initDb},
+        {QStringLiteral("sql"), Commands::sql},
     };
     QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);
