@@ -230,7 +230,7 @@ private:
         return out;
     }
 
-    QString rewriteExpr(const Toks& t) { return join(functions(t)); }
+    QString rewriteExpr(const Toks& t) { return join(functions(t)).trimmed(); }
 
     QString typeName(const Toks& t, int* length)
     {
