@@ -236,6 +236,8 @@ std::unique_ptr<Database> Database::openOdbc(const QString& connectionString)
         if (probe.exec(QStringLiteral("SELECT sqlite_version()"))) {
             db->m_engine = Engine::Odbc;
             db->m_dialect = SqlDialect(SqlDialect::Engine::Sqlite);
+            // The references are the database's own refusals: SQLite checks them only when asked.
+            probe.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
         } else {
             db->m_engine = Engine::SqlServer;
             db->m_dialect = SqlDialect(SqlDialect::Engine::SqlServer);
