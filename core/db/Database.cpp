@@ -133,15 +133,67 @@ void bind(sqlite3_stmt* st, int i, const QVariant& v)
     }
 }
 
-struct Stmt {
+} // namespace
+
+struct Database::Prepared {
     sqlite3_stmt* st = nullptr;
-    ~Stmt() { sqlite3_finalize(st); }
+    QVector<ResultColumn> columns;
 };
 
+namespace {
+// Leaves a cached statement ready for its next use.
+struct Reset {
+    sqlite3_stmt* st;
+    ~Reset()
+    {
+        sqlite3_reset(st);
+        sqlite3_clear_bindings(st);
+    }
+};
 } // namespace
+
+Database::Prepared* Database::prepared(const QString& sql)
+{
+    if (Prepared* p = m_statements.value(sql))
+        return p;
+    if (m_statements.size() >= 64)
+        clearStatements();
+    auto p = std::make_unique<Prepared>();
+    const QByteArray text = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(m_sqlite, text.constData(), int(text.size()), &p->st, nullptr);
+    if (rc != SQLITE_OK)
+        throw sqliteError(m_sqlite, rc);
+    if (!p->st)
+        throw AppException(RefusedWrite, QStringLiteral("Texte SQL vide."));
+    const int n = sqlite3_column_count(p->st);
+    p->columns.resize(n);
+    for (int i = 0; i < n; ++i) {
+        ResultColumn& c = p->columns[i];
+        c.name = QString::fromUtf8(sqlite3_column_name(p->st, i));
+        const char* decl = sqlite3_column_decltype(p->st, i);
+        const QByteArray d = QByteArray(decl ? decl : "").toUpper();
+        c.isDate = d.contains("DATE") || d.contains("TIME");
+        const char* table = sqlite3_column_table_name(p->st, i);
+        const char* origin = sqlite3_column_origin_name(p->st, i);
+        c.table = QString::fromUtf8(table ? table : "");
+        c.origin = QString::fromUtf8(origin ? origin : "");
+    }
+    m_statements.insert(sql, p.get());
+    return p.release();
+}
+
+void Database::clearStatements()
+{
+    for (Prepared* p : std::as_const(m_statements)) {
+        sqlite3_finalize(p->st);
+        delete p;
+    }
+    m_statements.clear();
+}
 
 Database::~Database()
 {
+    clearStatements();
     if (m_sqlite)
         sqlite3_close_v2(m_sqlite);
     if (!m_connectionName.isEmpty()) {
@@ -274,32 +326,17 @@ ResultTable Database::queryNative(const QString& sql, const QVariantList& params
 {
     ResultTable result;
     if (m_sqlite) {
-        Stmt s;
-        const QByteArray text = sql.toUtf8();
-        int rc = sqlite3_prepare_v2(m_sqlite, text.constData(), int(text.size()), &s.st, nullptr);
-        if (rc != SQLITE_OK)
-            throw sqliteError(m_sqlite, rc);
-        if (!s.st)
-            return result;
+        Prepared* p = prepared(sql);
+        Reset reset{p->st};
         for (int i = 0; i < params.size(); ++i)
-            bind(s.st, i + 1, params[i]);
-        const int n = sqlite3_column_count(s.st);
-        result.columns.resize(n);
-        for (int i = 0; i < n; ++i) {
-            ResultColumn& c = result.columns[i];
-            c.name = QString::fromUtf8(sqlite3_column_name(s.st, i));
-            const char* decl = sqlite3_column_decltype(s.st, i);
-            const QByteArray d = QByteArray(decl ? decl : "").toUpper();
-            c.isDate = d.contains("DATE") || d.contains("TIME");
-            const char* table = sqlite3_column_table_name(s.st, i);
-            const char* origin = sqlite3_column_origin_name(s.st, i);
-            c.table = QString::fromUtf8(table ? table : "");
-            c.origin = QString::fromUtf8(origin ? origin : "");
-        }
-        while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+            bind(p->st, i + 1, params[i]);
+        result.columns = p->columns;
+        const int n = int(result.columns.size());
+        int rc;
+        while ((rc = sqlite3_step(p->st)) == SQLITE_ROW) {
             QVector<QVariant> row(n);
             for (int i = 0; i < n; ++i)
-                row[i] = columnValue(s.st, i, result.columns[i].isDate);
+                row[i] = columnValue(p->st, i, result.columns[i].isDate);
             result.rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE)
@@ -345,14 +382,12 @@ qint64 Database::executeNative(const QString& sql, const QVariantList& params)
             }
             return sqlite3_total_changes(m_sqlite) - before;
         }
-        Stmt s;
-        const QByteArray text = sql.toUtf8();
-        int rc = sqlite3_prepare_v2(m_sqlite, text.constData(), int(text.size()), &s.st, nullptr);
-        if (rc != SQLITE_OK)
-            throw sqliteError(m_sqlite, rc);
+        Prepared* p = prepared(sql);
+        Reset reset{p->st};
         for (int i = 0; i < params.size(); ++i)
-            bind(s.st, i + 1, params[i]);
-        while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+            bind(p->st, i + 1, params[i]);
+        int rc;
+        while ((rc = sqlite3_step(p->st)) == SQLITE_ROW) {
         }
         if (rc != SQLITE_DONE)
             throw sqliteError(m_sqlite, rc);

@@ -96,7 +96,14 @@ private:
 
     Engine m_engine = Engine::Sqlite;
     SqlDialect m_dialect{SqlDialect::Engine::Sqlite};
+    // Prepared statements, with their columns, kept for the texts run again and again
+    // (a result set's writes).
+    struct Prepared;
+    Prepared* prepared(const QString& sql);
+    void clearStatements();
+
     sqlite3* m_sqlite = nullptr;
+    QHash<QString, Prepared*> m_statements;
     QString m_connectionName;
     bool m_transaction = false;
     QHash<QString, QStringList> m_keys;

@@ -126,6 +126,26 @@ QString storageText(const QDateTime& value)
 
 QDateTime parseDateTime(const QString& input, int style)
 {
+    // The storage form first, without a regular expression: result sets read it for
+    // every date of every row.
+    if (style != 103 && input.size() == 19 && input[4] == u'-' && input[7] == u'-' && input[10] == u' ' &&
+        input[13] == u':' && input[16] == u':') {
+        const auto num = [&](int at, int len) {
+            int v = 0;
+            for (int i = at; i < at + len; ++i) {
+                const char16_t c = input[i].unicode();
+                if (c < u'0' || c > u'9')
+                    return -1;
+                v = v * 10 + (c - u'0');
+            }
+            return v;
+        };
+        const int y = num(0, 4), mo = num(5, 2), d = num(8, 2), h = num(11, 2), mi = num(14, 2), sec = num(17, 2);
+        const QDate date(y, mo, d);
+        if (y >= 1753 && date.isValid() && h >= 0 && h < 24 && mi >= 0 && mi < 60 && sec >= 0 && sec < 60)
+            return QDateTime(date, QTime(h, mi, sec));
+        return QDateTime();
+    }
     const QString text = input.trimmed();
     static const QRegularExpression iso(QStringLiteral(
         R"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2})(?:\.\d+)?)?)?$)"));
