@@ -12,12 +12,17 @@ if [ ! -f "$demo/automat.ini" ]; then
   cat > "$demo/automat.ini" <<'INI'
 ; Demo application folder of automat.
 [Base de donnée]
+Fichier=demo.sqlite
 Nom=ZUR
 Serveur=VOREROZIVER\AUTOMATE
 
 [App]
 MasqueCB=OUI
 INI
+fi
+
+if [ ! -f "$demo/demo.sqlite" ]; then
+  build/bin/automat-cmd init-db "$demo/demo.sqlite" --demo
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

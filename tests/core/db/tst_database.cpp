@@ -3,6 +3,8 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QtTest>
 
 class TstDatabase : public QObject {
@@ -91,6 +93,46 @@ private Q_SLOTS:
         p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("init-db"), file});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 1);
+    }
+
+    void serverScriptHasTheSameObjects()
+    {
+        DbFixture f(false);
+        const QRegularExpression created(QStringLiteral(R"(CREATE\s+(TABLE|VIEW|PROCEDURE)\s+(?:dbo\.)?(\w+))"),
+                                         QRegularExpression::CaseInsensitiveOption);
+        QSet<QString> server;
+        for (auto it = created.globalMatch(Database::sqlServerSchema()); it.hasNext();)
+            server.insert(it.next().captured(2).toLower());
+        QSet<QString> embedded = {QStringLiteral("etatca"), QStringLiteral("remplissagemachine"),
+                                  QStringLiteral("presentationarticle")};
+        for (const auto& row : f.db->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') "
+                                                          "AND name NOT LIKE 'sqlite_%'")).rows)
+            embedded.insert(row[0].toString().toLower());
+        QCOMPARE(server, embedded);
+    }
+
+    void sqlCommand()
+    {
+        DbFixture f;
+        QFile ini(f.dir.filePath(QStringLiteral("automat.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Base de donnée]\nFichier=test.sqlite\n");
+        ini.close();
+        QProcess p;
+        p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("sql"), QStringLiteral("--dossier"), f.dir.path(),
+                                              QStringLiteral("SELECT TOP 1 NoBadge, Nom FROM dbo.Utilisateurs ORDER BY NoBadge DESC")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QStringLiteral("NoBadge\tNom\n100003\tSANS\n"));
+        p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("sql"), QStringLiteral("--dossier"), f.dir.path(),
+                                              QStringLiteral("UPDATE Sites SET Info = N'ok'")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QStringLiteral("2 ligne(s) modifiée(s).\n"));
+        p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("sql"), QStringLiteral("--dossier"), f.dir.path(),
+                                              QStringLiteral("DELETE FROM Sites")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).startsWith(QStringLiteral("N°: -2147217900 ")));
     }
 
     void refusals_data()
