@@ -1,3 +1,4 @@
+#include "FrmPrincipal.h"
 #include "QtUi.h"
 #include "Startup.h"
 #include "Version.h"
@@ -5,6 +6,8 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 
@@ -40,11 +43,27 @@ int main(int argc, char* argv[])
     if (startup.begin() == Startup::Outcome::AnotherCopyRuns)
         return 0;
 
-    // The main window is not part of this build yet: stop after the configuration.
+    // 11. The main window loads hidden; without a database the program ends.
+    FrmPrincipal window(ui, startup.settings());
+    if (window.load() == FrmPrincipal::LoadResult::NoDatabase)
+        return 1;
+    // 12.
+    if (!startup.askPassword(window.motPasse()))
+        return 1;
+    // 13.
+    ui.setParent(&window);
+    QObject::connect(&window, &FrmPrincipal::quitRequested, &app, &QApplication::quit);
+    // Without a window manager "maximised" means nothing: take the screen's room first.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
+    window.showMaximized();
     startup.finish();
-    std::fprintf(stderr,
-                 "automat : configuration lue (%s) ; la fenêtre principale n'est pas encore "
-                 "disponible dans cette version, arrêt.\n",
-                 qUtf8Printable(startup.settings().IniPath));
-    return 0;
+    // For the documentation: AUTOMAT_SCREENSHOT=file.png saves the window and ends.
+    const QString screenshot = qEnvironmentVariable("AUTOMAT_SCREENSHOT");
+    if (!screenshot.isEmpty())
+        QTimer::singleShot(1500, &window, [&window, screenshot] {
+            window.grab().save(screenshot);
+            window.close();
+        });
+    return app.exec();
 }

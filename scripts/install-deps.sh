@@ -16,8 +16,8 @@ packages=(
   # test peers
   python3 python3-pyftpdlib python3-aiosmtpd socat xvfb xauth zip unzip
   poppler-utils
-  # fonts so that offscreen and PDF rendering have glyphs
-  fonts-dejavu-core
+  # fonts so that offscreen and PDF rendering have glyphs; public-domain icons for the demo
+  fonts-dejavu-core tango-icon-theme
 )
 
 missing=()

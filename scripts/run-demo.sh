@@ -21,6 +21,33 @@ MasqueCB=OUI
 INI
 fi
 
+# Button pictures: public-domain Tango icons under the names the program looks for
+# (the program reads a picture by its content, whatever its file name says).
+tango=/usr/share/icons/Tango/32x32
+if [ -d "$tango" ] && [ ! -d "$demo/icon" ]; then
+  mkdir -p "$demo/icon"
+  while read -r name source; do
+    [ -f "$tango/$source" ] && cp "$tango/$source" "$demo/icon/$name"
+  done <<'ICONS'
+graph01.gif apps/utilities-system-monitor.png
+book01.gif mimetypes/x-office-document.png
+wrench.ico categories/preferences-system.png
+6pt5a.gif apps/system-users.png
+6pt3a.gif apps/help-browser.png
+door02.gif actions/system-log-out.png
+desktop.gif places/user-desktop.png
+secur06.ico actions/system-lock-screen.png
+orgchrt2.gif places/network-workgroup.png
+crdfle04.ico mimetypes/x-office-address-book.png
+note14.ico actions/document-properties.png
+misc08.ico apps/preferences-desktop-personal.png
+fonts.gif apps/preferences-desktop-font.png
+net14.ico apps/system-users.png
+misc25.ico devices/printer.png
+ICONS
+  echo "Icônes du thème Tango (domaine public, paquet Debian tango-icon-theme)." > "$demo/icon/LISEZMOI.txt"
+fi
+
 if [ ! -f "$demo/demo.sqlite" ]; then
   build/bin/automat-cmd init-db "$demo/demo.sqlite" --demo
 fi
