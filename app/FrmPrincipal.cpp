@@ -10,6 +10,7 @@
 #include "FnZidurad.h"
 #include "Recordset.h"
 #include "Ui.h"
+#include "ZipExtractionClass.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -338,6 +339,17 @@ bool FrmPrincipal::startUpdater()
     Q_EMIT quitRequested();
     QCoreApplication::exit(0);
     return true;
+}
+
+void FrmPrincipal::Unzip(const QString& Fich, const QString& Repertoire)
+{
+    ZipExtractionClass zip;
+    if (zip.OpenZip(Fich)) {
+        if (zip.Extract(Repertoire, true, true))
+            m_ui.message(QStringLiteral("Zip files extracted successfully"), QString(), Ui::Icon::Information,
+                         Ui::Buttons::Ok);
+        zip.CloseZip();
+    }
 }
 
 void FrmPrincipal::writeBack()

@@ -57,6 +57,8 @@ public:
     // The about window's update button: starts the updater and ends the program
     // when it is there; answers whether it was started.
     bool startUpdater();
+    // Extracts an archive into a folder, paths kept, files replaced; says so when done.
+    void Unzip(const QString& Fich, const QString& Repertoire);
     // Writes AdEmail back; called when the window closes.
     void writeBack();
 

@@ -10,5 +10,7 @@ int ean13(const QStringList& args);
 int lireBadge(const QStringList& args);
 int initDb(const QStringList& args);
 int sql(const QStringList& args);
+int unzip(const QStringList& args);
+int zip(const QStringList& args);
 
 } // namespace Commands

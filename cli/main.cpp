@@ -15,7 +15,9 @@ void usage(QTextStream& out)
         << "  ean13 CHIFFRES               code EAN-13 complété et son texte pour police code-barres\n"
         << "  lire-badge [--port P]        lit un badge sur le lecteur série\n"
         << "  init-db FICHIER [--demo] [--force]  crée une base embarquée (avec les données de démonstration)\n"
-        << "  sql [--dossier DOSSIER] TEXTE       exécute un texte T-SQL sur la base du dossier\n";
+        << "  sql [--dossier DOSSIER] TEXTE       exécute un texte T-SQL sur la base du dossier\n"
+        << "  unzip ARCHIVE DOSSIER [--flat] [--no-overwrite]  extrait une archive zip\n"
+        << "  zip ARCHIVE FICHIER... [--comment TEXTE]         écrit une archive zip\n";
 }
 } // namespace
 
@@ -30,6 +32,8 @@ int main(int argc, char* argv[])
         {QStringLiteral("lire-badge"), Commands::lireBadge},
         {QStringLiteral("init-db"), Commands::initDb},
         {QStringLiteral("sql"), Commands::sql},
+        {QStringLiteral("unzip"), Commands::unzip},
+        {QStringLiteral("zip"), Commands::zip},
     };
     QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);

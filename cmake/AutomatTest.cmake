@@ -16,5 +16,5 @@ function(automat_add_test)
   set_tests_properties(${T_NAME} PROPERTIES
     LABELS "${T_LABEL}"
     TIMEOUT 600
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=fr_FR.UTF-8;LC_ALL=;LANGUAGE=fr;TZ=Europe/Paris;AUTOMAT_HOME=")
+    ENVIRONMENT "QTEST_DISABLE_STACK_DUMP=1;QT_QPA_PLATFORM=offscreen;LANG=fr_FR.UTF-8;LC_ALL=;LANGUAGE=fr;TZ=Europe/Paris;AUTOMAT_HOME=")
 endfunction()
