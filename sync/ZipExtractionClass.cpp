@@ -24,6 +24,8 @@ quint32 u32(const uchar* p)
 // A name that would write outside the target folder: "..", an absolute path, a drive.
 bool unsafeName(const QString& name)
 {
+    if (name.contains(QChar(0)))
+        return true;
     if (name.startsWith(u'\\') || name.startsWith(u'/'))
         return true;
     if (name.size() >= 2 && name[1] == u':')

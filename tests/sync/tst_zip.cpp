@@ -339,6 +339,7 @@ private Q_SLOTS:
         QTest::addRow("nested parent") << craft({{"a/../../evil.txt", "x"}}) << true << QList<int>{14} << QStringList{};
         QTest::addRow("absolute path") << craft({{"/tmp/evil.txt", "x"}}) << true << QList<int>{14} << QStringList{};
         QTest::addRow("backslash root") << craft({{"\\evil.txt", "x"}}) << true << QList<int>{14} << QStringList{};
+        QTest::addRow("NUL inside the name") << craft({{QByteArray("a\0b.txt", 7), "x"}}) << true << QList<int>{14} << QStringList{};
         QTest::addRow("drive letter") << craft({{"C:\\evil.txt", "x"}}) << true << QList<int>{14} << QStringList{};
         QTest::addRow("claims 4 GB") << craft({{"gros.bin", QByteArray(1000, 'a'), 8, -1, 0xFFFFFFF0LL}}) << true << QList<int>{6} << QStringList{};
         QTest::addRow("claims a little more") << craft({{"plus.bin", QByteArray(1000, 'a'), 8, -1, 1001}}) << true << QList<int>{5} << QStringList{};
