@@ -15,7 +15,7 @@ packages=(
   zlib1g-dev libfreexl-dev libcurl4-openssl-dev libsane-dev
   # test peers
   python3 python3-pyftpdlib python3-aiosmtpd socat xvfb xauth zip unzip
-  poppler-utils
+  poppler-utils libreoffice-calc
   # fonts so that offscreen and PDF rendering have glyphs; public-domain icons for the demo
   fonts-dejavu-core tango-icon-theme
 )
