@@ -83,6 +83,11 @@ class TstXlsWorkbook : public QObject {
         const QString out = m_dir.filePath(QStringLiteral("lo-") + QFileInfo(file).baseName());
         QDir().mkpath(out);
         QProcess p;
+        // Numbers shown with a point, whatever the locale of the run.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral("soffice"), {QStringLiteral("--headless"),
                                             QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profil")),
                                             QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"), out, file});
