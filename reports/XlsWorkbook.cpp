@@ -1,5 +1,7 @@
 #include "XlsWorkbook.h"
 
+#include "LittleEndian.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QFileInfo>
@@ -10,20 +12,9 @@
 
 namespace {
 
-void u8(QByteArray& b, quint8 v)
-{
-    b.append(char(v));
-}
-void u16(QByteArray& b, quint16 v)
-{
-    b.append(char(v & 0xff));
-    b.append(char(v >> 8));
-}
-void u32(QByteArray& b, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.append(char((v >> (8 * i)) & 0xff));
-}
+constexpr auto u8 = LittleEndian::append8;
+constexpr auto u16 = LittleEndian::append16;
+constexpr auto u32 = LittleEndian::append32;
 void f64(QByteArray& b, double v)
 {
     quint64 bits;

@@ -1,20 +1,12 @@
 #include "ZipClass.h"
 
+#include "LittleEndian.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace {
-void put16(QByteArray& b, quint16 v)
-{
-    b.append(char(v & 0xff));
-    b.append(char(v >> 8));
-}
-void put32(QByteArray& b, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.append(char((v >> (8 * i)) & 0xff));
-}
-} // namespace
+using LittleEndian::append16;
+using LittleEndian::append32;
 
 bool ZipClass::AddFile(const QString& FilePath, const QString& FileName, const QString& Comment)
 {
@@ -59,14 +51,14 @@ bool ZipClass::WriteZip(const QString& FilePath, bool Overwrite)
     }
     const QByteArray comment = m_comment.toUtf8().left(0xFFFF);
     QByteArray end;
-    put32(end, 0x06054B50);
-    put16(end, 0);
-    put16(end, 0);
-    put16(end, quint16(m_files.size()));
-    put16(end, quint16(m_files.size()));
-    put32(end, quint32(written - cdStart));
-    put32(end, quint32(cdStart));
-    put16(end, quint16(comment.size()));
+    append32(end, 0x06054B50);
+    append16(end, 0);
+    append16(end, 0);
+    append16(end, quint16(m_files.size()));
+    append16(end, quint16(m_files.size()));
+    append32(end, quint32(written - cdStart));
+    append32(end, quint32(cdStart));
+    append16(end, quint16(comment.size()));
     end.append(comment);
     out.write(end);
     return out.commit();

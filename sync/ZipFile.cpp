@@ -1,6 +1,7 @@
 #include "ZipFile.h"
 
 #include "FnZidurad.h"
+#include "LittleEndian.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,16 +9,8 @@
 #include <zlib.h>
 
 namespace {
-void put16(QByteArray& b, quint16 v)
-{
-    b.append(char(v & 0xff));
-    b.append(char(v >> 8));
-}
-void put32(QByteArray& b, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.append(char((v >> (8 * i)) & 0xff));
-}
+using LittleEndian::append16;
+using LittleEndian::append32;
 bool isAscii(const QString& s)
 {
     for (QChar c : s)
@@ -66,21 +59,27 @@ QByteArray ZipFile::encodedName() const
     return FileName.toUtf8().left(0xFFFF);
 }
 
+// The fields both headers share, from the flags to the uncompressed size.
+void ZipFile::appendCommon(QByteArray& h, bool asciiTexts) const
+{
+    append16(h, asciiTexts ? 2 : 0x802); // bit 11: the texts are UTF-8
+    append16(h, 8);
+    append16(h, m_time);
+    append16(h, m_date);
+    append32(h, m_crc);
+    append32(h, quint32(m_data.size()));
+    append32(h, m_uncompressed);
+}
+
 QByteArray ZipFile::localHeader() const
 {
     const QByteArray name = encodedName();
     QByteArray h;
-    put32(h, 0x04034B50);
-    put16(h, 20);
-    put16(h, isAscii(FileName) ? 2 : 0x802); // bit 11: the name is UTF-8
-    put16(h, 8);
-    put16(h, m_time);
-    put16(h, m_date);
-    put32(h, m_crc);
-    put32(h, quint32(m_data.size()));
-    put32(h, m_uncompressed);
-    put16(h, quint16(name.size()));
-    put16(h, 0);
+    append32(h, 0x04034B50);
+    append16(h, 20);
+    appendCommon(h, isAscii(FileName));
+    append16(h, quint16(name.size()));
+    append16(h, 0);
     h.append(name);
     return h;
 }
@@ -90,23 +89,17 @@ QByteArray ZipFile::centralHeader(quint32 localOffset) const
     const QByteArray name = encodedName();
     const QByteArray comment = Comment.toUtf8().left(0xFFFF);
     QByteArray h;
-    put32(h, 0x02014B50);
-    put16(h, 20);
-    put16(h, 20);
-    put16(h, isAscii(FileName) && isAscii(Comment) ? 2 : 0x802);
-    put16(h, 8);
-    put16(h, m_time);
-    put16(h, m_date);
-    put32(h, m_crc);
-    put32(h, quint32(m_data.size()));
-    put32(h, m_uncompressed);
-    put16(h, quint16(name.size()));
-    put16(h, 0);
-    put16(h, quint16(comment.size()));
-    put16(h, 0);
-    put16(h, 0);
-    put32(h, 32);
-    put32(h, localOffset);
+    append32(h, 0x02014B50);
+    append16(h, 20);
+    append16(h, 20);
+    appendCommon(h, isAscii(FileName) && isAscii(Comment));
+    append16(h, quint16(name.size()));
+    append16(h, 0);
+    append16(h, quint16(comment.size()));
+    append16(h, 0);
+    append16(h, 0);
+    append32(h, 32);
+    append32(h, localOffset);
     h.append(name);
     h.append(comment);
     return h;

@@ -31,6 +31,7 @@ public:
 
 private:
     QByteArray encodedName() const;
+    void appendCommon(QByteArray& h, bool asciiTexts) const;
     bool m_valid = false;
     quint16 m_time = 0;
     quint16 m_date = 0;

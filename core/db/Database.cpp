@@ -445,6 +445,11 @@ void Database::rollback()
         QSqlDatabase::database(m_connectionName, false).rollback();
 }
 
+ResultTable Database::tableInfo(const QString& table)
+{
+    return queryNative(QStringLiteral("PRAGMA table_info(%1)").arg(Sql::Text(table)));
+}
+
 QStringList Database::primaryKey(const QString& table)
 {
     const QString lower = table.toLower();
@@ -453,7 +458,7 @@ QStringList Database::primaryKey(const QString& table)
     QStringList key = kViewKeys.value(lower);
     if (key.isEmpty()) {
         if (m_sqlite || m_dialect.engine() == SqlDialect::Engine::Sqlite) {
-            const ResultTable info = queryNative(QStringLiteral("PRAGMA table_info(%1)").arg(Sql::Text(table)));
+            const ResultTable info = tableInfo(table);
             QMap<int, QString> pk;
             for (const auto& row : info.rows)
                 if (row.value(5).toInt() > 0)
@@ -473,8 +478,7 @@ QStringList Database::columnsOf(const QString& table)
 {
     QStringList cols;
     if (m_sqlite || m_dialect.engine() == SqlDialect::Engine::Sqlite) {
-        const ResultTable info = queryNative(QStringLiteral("PRAGMA table_info(%1)").arg(Sql::Text(table)));
-        for (const auto& row : info.rows)
+        for (const auto& row : tableInfo(table).rows)
             cols << row.value(1).toString();
     } else {
         const QSqlRecord rec = QSqlDatabase::database(m_connectionName, false).record(table);

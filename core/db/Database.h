@@ -93,6 +93,8 @@ private:
     Database() = default;
     void openSqlite(const QString& path, bool create);
     ResultTable runProcedure(const SqlDialect::Exec& exec);
+    // An SQLite table's columns: cid, name, type, notnull, default, pk.
+    ResultTable tableInfo(const QString& table);
 
     Engine m_engine = Engine::Sqlite;
     SqlDialect m_dialect{SqlDialect::Engine::Sqlite};

@@ -1,4 +1,5 @@
 #include "FrmPrincipal.h"
+#include "LittleEndian.h"
 #include "AppSettings.h"
 #include "ScriptedUi.h"
 #include "ZipClass.h"
@@ -15,16 +16,8 @@
 
 namespace {
 
-void put16(QByteArray& b, quint16 v)
-{
-    b.append(char(v & 0xff));
-    b.append(char(v >> 8));
-}
-void put32(QByteArray& b, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b.append(char((v >> (8 * i)) & 0xff));
-}
+using LittleEndian::append16;
+using LittleEndian::append32;
 
 // An entry of a crafted archive; the overrides make it lie.
 struct Raw {
@@ -60,20 +53,20 @@ QByteArray craft(const QList<Raw>& entries, quint16 totalOverride = 0xFFFF)
                                        : quint32(crc32(0, reinterpret_cast<const Bytef*>(e.content.constData()), uInt(e.content.size())));
         const quint32 usize = e.uncompressed >= 0 ? quint32(e.uncompressed) : quint32(e.content.size());
         const quint32 offset = e.localOffset >= 0 ? quint32(e.localOffset) : quint32(zip.size());
-        put32(zip, 0x04034B50); put16(zip, 20); put16(zip, 0); put16(zip, e.method); put16(zip, 0); put16(zip, 0x5821);
-        put32(zip, crc); put32(zip, quint32(data.size())); put32(zip, usize); put16(zip, quint16(e.name.size())); put16(zip, 0);
+        append32(zip, 0x04034B50); append16(zip, 20); append16(zip, 0); append16(zip, e.method); append16(zip, 0); append16(zip, 0x5821);
+        append32(zip, crc); append32(zip, quint32(data.size())); append32(zip, usize); append16(zip, quint16(e.name.size())); append16(zip, 0);
         zip += e.name + data;
-        put32(central, 0x02014B50); put16(central, 20); put16(central, 20); put16(central, 0); put16(central, e.method);
-        put16(central, 0); put16(central, 0x5821); put32(central, crc); put32(central, quint32(data.size())); put32(central, usize);
-        put16(central, quint16(e.name.size())); put16(central, 0); put16(central, 0); put16(central, 0); put16(central, 0);
-        put32(central, 0); put32(central, offset);
+        append32(central, 0x02014B50); append16(central, 20); append16(central, 20); append16(central, 0); append16(central, e.method);
+        append16(central, 0); append16(central, 0x5821); append32(central, crc); append32(central, quint32(data.size())); append32(central, usize);
+        append16(central, quint16(e.name.size())); append16(central, 0); append16(central, 0); append16(central, 0); append16(central, 0);
+        append32(central, 0); append32(central, offset);
         central += e.name;
     }
     const quint32 cdStart = quint32(zip.size());
     zip += central;
     const quint16 total = totalOverride != 0xFFFF ? totalOverride : quint16(entries.size());
-    put32(zip, 0x06054B50); put16(zip, 0); put16(zip, 0); put16(zip, total); put16(zip, total);
-    put32(zip, quint32(central.size())); put32(zip, cdStart); put16(zip, 0);
+    append32(zip, 0x06054B50); append16(zip, 0); append16(zip, 0); append16(zip, total); append16(zip, total);
+    append32(zip, quint32(central.size())); append32(zip, cdStart); append16(zip, 0);
     return zip;
 }
 

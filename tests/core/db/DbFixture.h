@@ -1,9 +1,22 @@
 #pragma once
 
+#include "AppException.h"
 #include "Database.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+
+// The number of the failure that fn throws, 0 when it succeeds.
+inline long failureOf(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const AppException& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 // A small database of our own for each test: the schema, and a few rows that show
 // the rules under test.

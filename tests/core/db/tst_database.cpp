@@ -12,12 +12,7 @@ class TstDatabase : public QObject {
 
     static long failureOf(Database& db, const QString& sql)
     {
-        try {
-            db.execute(sql);
-        } catch (const AppException& e) {
-            return e.number();
-        }
-        return 0;
+        return ::failureOf([&] { db.execute(sql); });
     }
 
 private Q_SLOTS:

@@ -13,16 +13,6 @@ class TstOdbc : public QObject {
 
     QTemporaryDir m_odbc;
 
-    static long failure(const std::function<void()>& fn)
-    {
-        try {
-            fn();
-        } catch (const AppException& e) {
-            return e.number();
-        }
-        return 0;
-    }
-
     static AppSettings settingsFor(const QString& databasePath)
     {
         AppSettings s;
@@ -78,10 +68,10 @@ private Q_SLOTS:
                  QStringLiteral("Zone d'activités"));
         rs.AddNew();
         rs.setValue(QStringLiteral("NomSite"), QStringLiteral("lyon"));
-        QCOMPARE(failure([&] { rs.Update(); }), Database::Duplicate);
+        QCOMPARE(failureOf([&] { rs.Update(); }), Database::Duplicate);
         rs.CancelUpdate();
         QVERIFY(rs.Find(QStringLiteral("NoSite=1"), 0, true, 0));
-        QCOMPARE(failure([&] { rs.Delete(); }), Database::RefusedWrite); // still used
+        QCOMPARE(failureOf([&] { rs.Delete(); }), Database::RefusedWrite); // still used
         QVERIFY(rs.Find(QStringLiteral("NoSite=3"), 0, true, 0));
         rs.Delete();
         QCOMPARE(rs.RecordCount(), 2);
@@ -97,7 +87,7 @@ private Q_SLOTS:
     {
         AppSettings s = settingsFor(QStringLiteral("/nonexistent/folder/base.sqlite"));
         s.ConnectionString.replace(QStringLiteral("{SQL Server}"), QStringLiteral("{Pilote Absent}"));
-        QCOMPARE(failure([&] { Database::open(s); }), Database::Unreachable);
+        QCOMPARE(failureOf([&] { Database::open(s); }), Database::Unreachable);
     }
 };
 

@@ -11,16 +11,6 @@
 class TstRecordset : public QObject {
     Q_OBJECT
 
-    static long failure(const std::function<void()>& fn)
-    {
-        try {
-            fn();
-        } catch (const AppException& e) {
-            return e.number();
-        }
-        return 0;
-    }
-
 private Q_SLOTS:
     void browsing()
     {
@@ -34,20 +24,20 @@ private Q_SLOTS:
         QCOMPARE(rs.value(QStringLiteral("Taille")).toString(), QStringLiteral("9"));
         rs.MoveNext();
         QVERIFY(rs.isEOF());
-        QCOMPARE(failure([&] { rs.value(QStringLiteral("Taille")); }), Database::NoCurrentRecord);
-        QCOMPARE(failure([&] { rs.MoveNext(); }), Database::NoCurrentRecord);
+        QCOMPARE(failureOf([&] { rs.value(QStringLiteral("Taille")); }), Database::NoCurrentRecord);
+        QCOMPARE(failureOf([&] { rs.MoveNext(); }), Database::NoCurrentRecord);
         rs.MovePrevious();
         QCOMPARE(rs.position(), 1);
         rs.MoveFirst();
         rs.MovePrevious();
         QVERIFY(rs.isBOF());
-        QCOMPARE(failure([&] { rs.value(QStringLiteral("Inconnu")); }), 3265L);
+        QCOMPARE(failureOf([&] { rs.value(QStringLiteral("Inconnu")); }), 3265L);
 
         Recordset empty(*f.db, QStringLiteral("Tailles where NoFamille=99"));
         QVERIFY(empty.isBOF() && empty.isEOF());
         QCOMPARE(empty.RecordCount(), 0);
-        QCOMPARE(failure([&] { empty.value(QStringLiteral("Taille")); }), Database::NoCurrentRecord);
-        QCOMPARE(failure([&] { Recordset bad(*f.db, QStringLiteral("TableInconnue")); }), Database::RefusedWrite);
+        QCOMPARE(failureOf([&] { empty.value(QStringLiteral("Taille")); }), Database::NoCurrentRecord);
+        QCOMPARE(failureOf([&] { Recordset bad(*f.db, QStringLiteral("TableInconnue")); }), Database::RefusedWrite);
     }
 
     void datesAndNulls()
@@ -129,7 +119,7 @@ private Q_SLOTS:
         QFETCH(long, number);
         DbFixture f;
         Recordset rs(*f.db, QStringLiteral("ArticleEnStock"));
-        QCOMPARE(failure([&] { rs.Find(criteria); }), number);
+        QCOMPARE(failureOf([&] { rs.Find(criteria); }), number);
         QCOMPARE(rs.position(), 0);
     }
 
@@ -150,8 +140,8 @@ private Q_SLOTS:
         rs.setSort(QStringLiteral("QteEnStock asc"));
         rs.MoveFirst();
         QVERIFY(rs.value(QStringLiteral("QteEnStock")).isNull()); // nulls first
-        QCOMPARE(failure([&] { rs.setSort(QStringLiteral("Inconnu")); }), 3265L);
-        QCOMPARE(failure([&] { rs.setSort(QStringLiteral("Reference sideways")); }), 3001L);
+        QCOMPARE(failureOf([&] { rs.setSort(QStringLiteral("Inconnu")); }), 3265L);
+        QCOMPARE(failureOf([&] { rs.setSort(QStringLiteral("Reference sideways")); }), 3001L);
     }
 
     void addSaveReadsCounters()
@@ -183,15 +173,15 @@ private Q_SLOTS:
                  QStringLiteral("Gant nitrile bleu"));
         // A duplicate is refused with its number and the row stays in edit for the caller.
         rs.setValue(QStringLiteral("CodeBar"), QStringLiteral("3760123400015"));
-        QCOMPARE(failure([&] { rs.Update(); }), Database::Duplicate);
+        QCOMPARE(failureOf([&] { rs.Update(); }), Database::Duplicate);
         QVERIFY(rs.isEditing());
         rs.CancelUpdate();
         QVERIFY(rs.value(QStringLiteral("CodeBar")).isNull());
         // Delete: refused when still used, allowed otherwise; the next row becomes current.
-        QCOMPARE(failure([&] { rs.Delete(); }), 0L); // 1001 is only in sales
+        QCOMPARE(failureOf([&] { rs.Delete(); }), 0L); // 1001 is only in sales
         QCOMPARE(rs.RecordCount(), 3);
         QCOMPARE(rs.value(QStringLiteral("Reference")).toInt(), 1002);
-        QCOMPARE(failure([&] { rs.Delete(); }), Database::RefusedWrite); // in a profile
+        QCOMPARE(failureOf([&] { rs.Delete(); }), Database::RefusedWrite); // in a profile
         QCOMPARE(rs.RecordCount(), 3);
         // AddNew then CancelUpdate leaves nothing behind.
         rs.AddNew();
@@ -208,7 +198,7 @@ private Q_SLOTS:
         Recordset rs(*f.db, QStringLiteral("Sites order by NoSite"));
         f.db->execute(QStringLiteral("UPDATE Utilisateurs SET Site = NULL, Service = NULL; DELETE FROM Services; DELETE FROM Sites WHERE NoSite = 1"));
         rs.setValue(QStringLiteral("Adresse"), QStringLiteral("x"));
-        QCOMPARE(failure([&] { rs.Update(); }), -2147217864L);
+        QCOMPARE(failureOf([&] { rs.Update(); }), -2147217864L);
     }
 
     void bookmarkAfterRequery()
@@ -241,7 +231,7 @@ private Q_SLOTS:
                  QStringLiteral("Noé"));
         rs.AddNew();
         rs.setValue(QStringLiteral("NoBadge"), QStringLiteral("100001"));
-        QCOMPARE(failure([&] { rs.Update(); }), Database::Duplicate);
+        QCOMPARE(failureOf([&] { rs.Update(); }), Database::Duplicate);
     }
 
     void writesThroughAJoin()
@@ -262,7 +252,7 @@ private Q_SLOTS:
         QCOMPARE(f.db->query(QStringLiteral("SELECT QtePermise FROM Quota WHERE RefArticle = 1000")).rows[0][0].toInt(), 2);
         // A period of four digits is refused by the database.
         rs.setValue(QStringLiteral("Periodicite"), 1000);
-        QCOMPARE(failure([&] { rs.Update(); }), Database::RefusedWrite);
+        QCOMPARE(failureOf([&] { rs.Update(); }), Database::RefusedWrite);
     }
 
     void procedureRowsAreReadOnly()
@@ -271,7 +261,7 @@ private Q_SLOTS:
         Recordset rs(*f.db, QStringLiteral("EXEC PresentationArticle 1"));
         QCOMPARE(rs.RecordCount(), 1);
         rs.setValue(QStringLiteral("Designation"), QStringLiteral("x"));
-        QCOMPARE(failure([&] { rs.Update(); }), Database::RefusedWrite);
+        QCOMPARE(failureOf([&] { rs.Update(); }), Database::RefusedWrite);
     }
 
     void gridModel()
