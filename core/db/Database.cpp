@@ -177,6 +177,15 @@ Database::Prepared* Database::prepared(const QString& sql)
         const char* origin = sqlite3_column_origin_name(p->st, i);
         c.table = QString::fromUtf8(table ? table : "");
         c.origin = QString::fromUtf8(origin ? origin : "");
+        // A parenthesized join is a subquery to SQLite, which renames its duplicate
+        // columns "Name:1": the column keeps the name the text gave it.
+        const qsizetype colon = c.name.lastIndexOf(u':');
+        if (colon > 0 && c.name.left(colon).compare(c.origin, Qt::CaseInsensitive) == 0) {
+            bool digits = false;
+            c.name.mid(colon + 1).toInt(&digits);
+            if (digits)
+                c.name = c.name.left(colon);
+        }
     }
     m_statements.insert(sql, p.get());
     return p.release();
