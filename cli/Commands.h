@@ -6,6 +6,7 @@
 namespace Commands {
 
 int config(const QStringList& args);
+int initJournal(const QStringList& args);
 int ean13(const QStringList& args);
 int lireBadge(const QStringList& args);
 int initDb(const QStringList& args);

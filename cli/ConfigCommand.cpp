@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 #include "Commands.h"
+#include "ErrorReport.h"
 #include "FnZidurad.h"
 #include "ScriptedUi.h"
 #include "Secrets.h"
@@ -81,6 +82,27 @@ int config(const QStringList& args)
         status = 1;
     }
     return status;
+}
+
+// Creates the error log MAINTEN.MDB of the folder (errors are logged only when it exists).
+int initJournal(const QStringList& args)
+{
+    QTextStream err(stderr);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--dossier") && i + 1 < args.size()) {
+            qputenv("AUTOMAT_HOME", args[++i].toLocal8Bit());
+        } else {
+            err << "usage : automat-cmd init-journal [--dossier DOSSIER]\n";
+            return 64;
+        }
+    }
+    const QString folder = FnZidurad::ApplicationFolder();
+    if (!ErrorReport::CreateErrorLog(folder)) {
+        err << "Le journal d'erreurs ne peut pas être créé dans « " << folder << " ».\n";
+        return 1;
+    }
+    QTextStream(stdout) << "Journal d'erreurs : " << folder << "/MAINTEN.MDB\n";
+    return 0;
 }
 
 } // namespace Commands

@@ -12,6 +12,7 @@ void usage(QTextStream& out)
 {
     out << "automat-cmd " << AUTOMAT_VERSION << " : outils en ligne de commande\n"
         << "  config [--dossier DOSSIER]   affiche les réglages lus dans automat.ini\n"
+        << "  init-journal [--dossier DOSSIER]  crée le journal d'erreurs MAINTEN.MDB\n"
         << "  ean13 CHIFFRES               code EAN-13 complété et son texte pour police code-barres\n"
         << "  lire-badge [--port P]        lit un badge sur le lecteur série\n"
         << "  init-db FICHIER [--demo] [--force]  crée une base embarquée (avec les données de démonstration)\n"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[])
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("config"), Commands::config},
+        {QStringLiteral("init-journal"), Commands::initJournal},
         {QStringLiteral("ean13"), Commands::ean13},
         {QStringLiteral("lire-badge"), Commands::lireBadge},
         {QStringLiteral("init-db"), Commands::initDb},

@@ -48,6 +48,8 @@ ICONS
   echo "Icônes du thème Tango (domaine public, paquet Debian tango-icon-theme)." > "$demo/icon/LISEZMOI.txt"
 fi
 
+[ -f "$demo/MAINTEN.MDB" ] || build/bin/automat-cmd init-journal --dossier "$demo" >/dev/null
+
 if [ ! -f "$demo/demo.sqlite" ]; then
   build/bin/automat-cmd init-db "$demo/demo.sqlite" --demo
 fi

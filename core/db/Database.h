@@ -24,6 +24,10 @@ public:
 
     enum class Engine { Sqlite, SqlServer, PostgreSql, Odbc };
 
+    // A write the database refused for its own rules, a duplicate included: the windows
+    // that turn "the database refuses" into a message test this.
+    static bool isRefusal(long number) { return number == RefusedWrite || number == Duplicate; }
+
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

@@ -55,6 +55,19 @@ private Q_SLOTS:
         QVERIFY(r.out.contains(QStringLiteral("MaskCardNumbers = non")));
     }
 
+    void errorLogCreated()
+    {
+        QTemporaryDir dir;
+        QProcess p;
+        p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("init-journal"), QStringLiteral("--dossier"), dir.path()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("MAINTEN.MDB"))));
+        p.start(QStringLiteral(AUTOMAT_CMD), {QStringLiteral("init-journal"), QStringLiteral("--dossier"), dir.filePath(QStringLiteral("absent/x"))});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+    }
+
     void unusableFolders()
     {
         QTemporaryDir dir;
