@@ -194,8 +194,11 @@ private Q_SLOTS:
         wb.addSheet(QStringLiteral("Feuil1"));
         const int small = wb.style({QStringLiteral("Arial"), 8, false, QString(), -1});
         const int total = wb.style({QStringLiteral("Arial"), 8, true, QString(), 9294334});
+        const int mono = wb.style({QStringLiteral("Courier New"), 12, false, QString(), -1});
         wb.setCell(4, 0, QStringLiteral("LYON"), small);
         wb.setCell(5, 2, QStringLiteral("TOTAL"), total);
+        wb.setCell(6, 1, QStringLiteral("code"), mono);
+        wb.setColumnWidth(1, 40);
         const QString file = m_dir.filePath(QStringLiteral("format.xls"));
         QVERIFY(wb.save(file));
         const QStringList ods = libreOffice(file, QStringLiteral("fods"));
@@ -205,6 +208,13 @@ private Q_SLOTS:
         QVERIFY2(xml.contains(QStringLiteral("fo:background-color=\"#fed18d\"")), "fill colour");
         QVERIFY(xml.contains(QStringLiteral("fo:font-weight=\"bold\"")));
         QVERIFY(xml.contains(QStringLiteral("fo:font-size=\"8pt\"")));
+        QVERIFY(xml.contains(QStringLiteral("style:font-name=\"Courier New\"")));
+        // Column B is 40 characters wide, far wider than the others.
+        QRegularExpression width(QStringLiteral("style:column-width=\"([0-9.]+)in\""));
+        double widest = 0;
+        for (auto it = width.globalMatch(xml); it.hasNext();)
+            widest = qMax(widest, it.next().captured(1).toDouble());
+        QVERIFY2(widest > 3.0, qPrintable(QString::number(widest)));
     }
 
     void longExportsGoOnInFurtherSheets()
