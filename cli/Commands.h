@@ -13,5 +13,6 @@ int initDb(const QStringList& args);
 int sql(const QStringList& args);
 int unzip(const QStringList& args);
 int zip(const QStringList& args);
+int rapport(const QStringList& args);
 
 } // namespace Commands

@@ -1,7 +1,7 @@
 #include "Commands.h"
 #include "Version.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
 #include <functional>
@@ -18,14 +18,18 @@ void usage(QTextStream& out)
         << "  init-db FICHIER [--demo] [--force]  crée une base embarquée (avec les données de démonstration)\n"
         << "  sql [--dossier DOSSIER] TEXTE       exécute un texte T-SQL sur la base du dossier\n"
         << "  unzip ARCHIVE DOSSIER [--flat] [--no-overwrite]  extrait une archive zip\n"
-        << "  zip ARCHIVE FICHIER... [--comment TEXTE]         écrit une archive zip\n";
+        << "  zip ARCHIVE FICHIER... [--comment TEXTE]         écrit une archive zip\n"
+        << "  rapport MODELE --table T [--du JJ/MM/AAAA --au JJ/MM/AAAA] --titre TEXTE --pdf FICHIER [--dossier D]\n";
 }
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("automat-cmd"));
+    // Reports draw text: a GUI application without a screen serves them.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("automat-cmd"));
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("config"), Commands::config},
@@ -36,8 +40,9 @@ int main(int argc, char* argv[])
         {QStringLiteral("sql"), Commands::sql},
         {QStringLiteral("unzip"), Commands::unzip},
         {QStringLiteral("zip"), Commands::zip},
+        {QStringLiteral("rapport"), Commands::rapport},
     };
-    QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QGuiApplication::arguments().mid(1);
     QTextStream err(stderr);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         QTextStream out(stdout);

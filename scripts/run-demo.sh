@@ -48,6 +48,9 @@ ICONS
   echo "Icônes du thème Tango (domaine public, paquet Debian tango-icon-theme)." > "$demo/icon/LISEZMOI.txt"
 fi
 
+# The report templates shipped with the program.
+cp -n rpt/*.RPT "$demo/RPT SQL/" 2>/dev/null || true
+
 [ -f "$demo/MAINTEN.MDB" ] || build/bin/automat-cmd init-journal --dossier "$demo" >/dev/null
 
 if [ ! -f "$demo/demo.sqlite" ]; then
