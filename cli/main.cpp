@@ -1,11 +1,13 @@
 #include "Commands.h"
 #include "Version.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QTextStream>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 void usage(QTextStream& out)
@@ -25,11 +27,17 @@ void usage(QTextStream& out)
 
 int main(int argc, char* argv[])
 {
-    // Reports draw text: a GUI application without a screen serves them.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("automat-cmd"));
+    // Reports draw text: that command runs as a GUI application without a screen; the
+    // others need no more than the core.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "rapport") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("automat-cmd"));
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {QStringLiteral("config"), Commands::config},
@@ -42,7 +50,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("zip"), Commands::zip},
         {QStringLiteral("rapport"), Commands::rapport},
     };
-    QStringList args = QGuiApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
     QTextStream err(stderr);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         QTextStream out(stdout);
