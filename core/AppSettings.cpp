@@ -71,6 +71,13 @@ AppSettings AppSettings::load(const QString& applicationFolder, const Secrets& s
         s.DatabaseFile = QDir::cleanPath(QDir(applicationFolder).absoluteFilePath(
             QString(file).replace(u'\\', u'/')));
 
+    const QString mail = QStringLiteral("Messagerie");
+    s.MailServer = LireIniString(ini, mail, QStringLiteral("Serveur"), QString(), ui);
+    s.MailPort = LireIniInteger(ini, mail, QStringLiteral("Port"), 25, ui);
+    s.MailSender = LireIniString(ini, mail, QStringLiteral("Expediteur"), QString(), ui);
+    s.MailAccount = secrets.mailAccount;
+    s.MailPassword = secrets.mailPassword;
+
     s.BadgeMode = LireIniInteger(ini, kEmployees, QStringLiteral("BadgeMode"), 1, ui);
     s.BadgeReaderPort = LireIniString(ini, kEmployees, QStringLiteral("BadgeReaderPort"),
                                       QStringLiteral("0"), ui);

@@ -25,6 +25,13 @@ struct AppSettings {
     int ShoeSizeFamily = 0;
     int HandSizeFamily = 0;
     int ReservedProfile = 0;
+    // Section "Messagerie": the SMTP server that sends mailed reports (none: the
+    // desktop mail client). Account and password come from the protected file.
+    QString MailServer;
+    int MailPort = 25;
+    QString MailSender;
+    QString MailAccount;
+    QString MailPassword;
     // Section "Base de donnée", key "Fichier": the embedded database file, absolute;
     // empty when the program uses the server of ConnectionString.
     QString DatabaseFile;

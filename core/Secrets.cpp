@@ -39,6 +39,8 @@ Secrets Secrets::load(const QString& applicationFolder)
         s.fixedPassword = value("MotDePasseFixe", s.fixedPassword);
         s.scrambledPassword = value("MotDePasseBrouille", s.scrambledPassword);
         s.cryptKey = value("CleCrypte", s.cryptKey);
+        s.mailAccount = IniReader::readString(path, QStringLiteral("Messagerie"), QStringLiteral("Compte"), QString(), 32768);
+        s.mailPassword = IniReader::readString(path, QStringLiteral("Messagerie"), QStringLiteral("MotDePasse"), QString(), 32768);
     } catch (...) {
         s = placeholders();
         s.warning = QStringLiteral("Le fichier %1 ne peut pas être lu.").arg(path);

@@ -9,6 +9,8 @@ struct Secrets {
     QString fixedPassword;     // the two-letter SQL password
     QString scrambledPassword; // fifteen characters, unscrambled with cryptKey
     QString cryptKey;          // eight lowercase letters
+    QString mailAccount;       // SMTP account and password (section "Messagerie")
+    QString mailPassword;
     QString warning;           // why the file was not used, for the settings check
 
     static Secrets placeholders();
