@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -61,7 +62,49 @@ QString format(const QVariant& v, const QString& fmt)
     return v.toString();
 }
 
+const char* const kL[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
+                            "0110001", "0101111", "0111011", "0110111", "0001011"};
+const char* const kG[10] = {"0100111", "0110011", "0011011", "0100001", "0011101",
+                            "0111001", "0000101", "0010001", "0001001", "0010111"};
+const char* const kParity[10] = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
+                                 "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
+
 } // namespace
+
+QString ReportLayout::ean13Modules(const QString& code)
+{
+    QString digits;
+    const QString c = code.trimmed();
+    static const QRegularExpression thirteen(QStringLiteral("^[0-9]{13}$"));
+    static const QRegularExpression font(QStringLiteral("^[0-9][A-J][A-T]{5}\\*[a-j]{6}\\+$"));
+    if (thirteen.match(c).hasMatch()) {
+        digits = c;
+    } else if (font.match(c).hasMatch()) {
+        // The barcode-font text: first digit, sets A/B, centre guard, set C, end guard.
+        digits += c[0];
+        for (int i = 1; i <= 6; ++i) {
+            const int u = c[i].unicode();
+            digits += QChar(u'0' + (u >= 'K' ? u - 'K' : u - 'A'));
+        }
+        for (int i = 8; i <= 13; ++i)
+            digits += QChar(u'0' + (c[i].unicode() - 'a'));
+    } else {
+        return QString();
+    }
+    const auto d = [&](int i) { return digits[i].unicode() - u'0'; };
+    QString m = QStringLiteral("101");
+    for (int i = 1; i <= 6; ++i)
+        m += QLatin1String(kParity[d(0)][i - 1] == 'L' ? kL[d(i)] : kG[d(i)]);
+    m += QStringLiteral("01010");
+    for (int i = 7; i <= 12; ++i) {
+        QString r = QLatin1String(kL[d(i)]);
+        for (QChar& ch : r)
+            ch = ch == u'0' ? u'1' : u'0';
+        m += r;
+    }
+    m += QStringLiteral("101");
+    return m;
+}
 
 bool ReportLayout::build(const ReportTemplate& t, const QList<ResultTable>& tables, ReportLayout* out, QString* error)
 {
@@ -96,6 +139,11 @@ bool ReportLayout::build(const ReportTemplate& t, const QList<ResultTable>& tabl
     for (const QString& s : t.totalSums)
         if (column(s, QStringLiteral("total")) < 0)
             return false;
+    if (t.chart && (column(t.chart->category, QStringLiteral("graphique")) < 0 || column(t.chart->value, QStringLiteral("graphique")) < 0))
+        return false;
+    if (t.labels && ((!t.labels->picture.isEmpty() && column(t.labels->picture, QStringLiteral("image")) < 0) ||
+                     (!t.labels->barcode.isEmpty() && column(t.labels->barcode, QStringLiteral("codebarre")) < 0)))
+        return false;
     struct SortKey {
         int col;
         bool desc;
@@ -191,6 +239,8 @@ bool ReportLayout::build(const ReportTemplate& t, const QList<ResultTable>& tabl
             y += h;
         }
         y += 2;
+        if (t.columns.isEmpty())
+            return;
         double x = left;
         for (const auto& c : t.columns) {
             text(x, c.width, rowH, c.caption, t.fontSize, true, c.align);
@@ -221,7 +271,124 @@ bool ReportLayout::build(const ReportTemplate& t, const QList<ResultTable>& tabl
         y += rowH + 1;
     };
 
+    if (t.labels) {
+        // A sheet of labels: a grid per page, one label per row of table 1.
+        const ReportTemplate::Labels& L = *t.labels;
+        const int perPage = L.columns * L.rows;
+        const int pic = L.picture.isEmpty() ? -1 : data.columnIndex(L.picture);
+        const int bar = L.barcode.isEmpty() ? -1 : data.columnIndex(L.barcode);
+        for (int k = 0; k < order.size(); ++k) {
+            const int r = order[k];
+            if (k % perPage == 0)
+                layout.pages.append(Page());
+            const int idx = k % perPage;
+            const double x0 = L.left + (idx % L.columns) * L.pitchX + 3;
+            const double y0 = L.top + (idx / L.columns) * L.pitchY + 3;
+            const double w = L.width - 6, h = L.height - 6;
+            double textX = x0;
+            if (pic >= 0) {
+                const QByteArray bytes = data.rows[r][pic].toByteArray();
+                // A picture that does not decode is left out, not drawn broken.
+                if (!bytes.isEmpty() && !QImage::fromData(bytes).isNull()) {
+                    Item it;
+                    it.kind = Item::Picture;
+                    const double side = qMin(h * 0.55, w * 0.35);
+                    it.rect = QRectF(x0, y0, side, side);
+                    it.picture = bytes;
+                    layout.pages.last().items.append(it);
+                    textX = x0 + side + 2;
+                }
+            }
+            y = y0;
+            for (const auto& l : L.lines) {
+                const double lh = lineHeight(l.size);
+                text(textX, x0 + w - textX, lh, substitute(l.text, r), l.size, l.bold, l.align);
+                y += lh;
+            }
+            if (bar >= 0) {
+                const QString code = data.rows[r][bar].toString();
+                const QString modules = ean13Modules(code);
+                if (!modules.isEmpty()) {
+                    const double module = qMin(0.33, w / 105.0);
+                    const double barH = qMin(12.0, h * 0.3);
+                    const double bx = x0 + (w - 95 * module) / 2;
+                    const double by = y0 + h - barH - lineHeight(7);
+                    for (int m = 0; m < modules.size();) {
+                        if (modules[m] != u'1') {
+                            ++m;
+                            continue;
+                        }
+                        int run = 1;
+                        while (m + run < modules.size() && modules[m + run] == u'1')
+                            ++run;
+                        Item it;
+                        it.kind = Item::Bar;
+                        it.rect = QRectF(bx + m * module, by, run * module, barH);
+                        layout.pages.last().items.append(it);
+                        m += run;
+                    }
+                    y = by + barH;
+                    text(bx, 95 * module, lineHeight(7), code.size() == 13 ? code : QString(), 7, false, Qt::AlignHCenter);
+                }
+            }
+        }
+        if (layout.pages.isEmpty())
+            layout.pages.append(Page());
+        if (!missing.isEmpty()) {
+            *error = QStringLiteral("%1 : le champ « %2 » n'existe pas.").arg(t.fileName, missing);
+            return false;
+        }
+        *out = layout;
+        return true;
+    }
+
     newPage();
+    if (t.chart) {
+        // Bars of the value summed by category, in the order the categories come.
+        const int cc = data.columnIndex(t.chart->category);
+        const int vc = data.columnIndex(t.chart->value);
+        QStringList categories;
+        QList<double> values;
+        for (int r : order) {
+            const QString c = format(data.rows[r][cc], QString());
+            qsizetype i = categories.indexOf(c);
+            if (i < 0) {
+                categories << c;
+                values << 0.0;
+                i = categories.size() - 1;
+            }
+            values[i] += data.rows[r][vc].toDouble();
+        }
+        room(t.chart->height + 20);
+        y += 2;
+        if (!t.chart->title.isEmpty()) {
+            text(left, right - left, lineHeight(11), t.chart->title, 11, true, Qt::AlignHCenter);
+            y += lineHeight(11) + 2;
+        }
+        const double axisX = left + 12;
+        const double top = y + lineHeight(7);
+        const double base = y + t.chart->height;
+        const double maxValue = values.isEmpty() ? 0 : *std::max_element(values.begin(), values.end());
+        Item axis;
+        axis.kind = Item::Line;
+        axis.rect = QRectF(QPointF(axisX, top), QPointF(axisX, base));
+        layout.pages.last().items.append(axis);
+        line(base);
+        const double slot = categories.isEmpty() ? 0 : (right - axisX) / categories.size();
+        for (int i = 0; i < categories.size(); ++i) {
+            const double hgt = maxValue > 0 ? (base - top) * values[i] / maxValue : 0;
+            Item b;
+            b.kind = Item::Bar;
+            b.text = QStringLiteral("#4f81bd");
+            b.rect = QRectF(axisX + i * slot + slot * 0.2, base - hgt, slot * 0.6, hgt);
+            layout.pages.last().items.append(b);
+            y = base - hgt - lineHeight(7);
+            text(axisX + i * slot, slot, lineHeight(7), format(values[i], QStringLiteral("0")), 7, false, Qt::AlignHCenter);
+            y = base + 0.5;
+            text(axisX + i * slot, slot, lineHeight(7), categories[i], 7, false, Qt::AlignHCenter);
+        }
+        y = base + lineHeight(7) + 4;
+    }
     QList<QList<double>> groupSums;
     for (const auto& g : t.groups)
         groupSums.append(QList<double>(g.sums.size(), 0.0));
@@ -301,6 +468,14 @@ QString ReportLayout::toText() const
                 s += QStringLiteral("  ligne %1,%2 %3,%4\n").arg(mm(it.rect.left()), mm(it.rect.top()), mm(it.rect.right()), mm(it.rect.bottom()));
                 continue;
             }
+            if (it.kind == Item::Bar) {
+                s += QStringLiteral("  barre %1,%2 %3x%4\n").arg(mm(it.rect.left()), mm(it.rect.top()), QString::number(it.rect.width(), 'f', 2), mm(it.rect.height()));
+                continue;
+            }
+            if (it.kind == Item::Picture) {
+                s += QStringLiteral("  image %1,%2 %3x%4\n").arg(mm(it.rect.left()), mm(it.rect.top()), mm(it.rect.width()), mm(it.rect.height()));
+                continue;
+            }
             const QString align = it.align & Qt::AlignRight ? QStringLiteral("droite")
                                   : it.align & Qt::AlignHCenter ? QStringLiteral("centre") : QStringLiteral("gauche");
             s += QStringLiteral("  texte %1,%2 %3x%4 %5 %6%7 « %8 »\n")
@@ -322,6 +497,18 @@ void ReportLayout::paint(int page, QPainter& painter, double resolution) const
         if (it.kind == Item::Line) {
             painter.setPen(QPen(Qt::black, qMax(1.0, 0.2 * k)));
             painter.drawLine(r.topLeft(), r.bottomRight());
+            continue;
+        }
+        if (it.kind == Item::Bar) {
+            painter.fillRect(r, it.text.isEmpty() ? QColor(Qt::black) : QColor(it.text));
+            continue;
+        }
+        if (it.kind == Item::Picture) {
+            QImage image;
+            if (image.loadFromData(it.picture)) {
+                const QSizeF fitted = QSizeF(image.size()).scaled(r.size(), Qt::KeepAspectRatio);
+                painter.drawImage(QRectF(r.topLeft() + QPointF((r.width() - fitted.width()) / 2, (r.height() - fitted.height()) / 2), fitted), image);
+            }
             continue;
         }
         QFont f(QStringLiteral("DejaVu Sans"));

@@ -12,12 +12,13 @@ class QPainter;
 // serves the screen, the printer and the PDF, and is written as text for the tests.
 struct ReportLayout {
     struct Item {
-        enum Kind { Text, Line } kind = Text;
+        enum Kind { Text, Line, Bar, Picture } kind = Text;
         QRectF rect; // Text: its box; Line: from topLeft to bottomRight
         QString text;
         double size = 9;
         bool bold = false;
         Qt::Alignment align = Qt::AlignLeft;
+        QByteArray picture; // Picture: the image file's bytes
     };
     struct Page {
         QList<Item> items;
@@ -31,6 +32,9 @@ struct ReportLayout {
     static bool build(const ReportTemplate& t, const QList<ResultTable>& tables, ReportLayout* out, QString* error);
 
     QString toText() const;
+    // The 95 modules ('1' black) of an EAN-13 code given as 13 digits or as the
+    // 15-character barcode-font text; empty when it is neither.
+    static QString ean13Modules(const QString& code);
     // Paints one page; resolution: device pixels per inch.
     void paint(int page, QPainter& painter, double resolution) const;
     // Writes the PDF through a temporary file renamed at the end.

@@ -59,11 +59,16 @@ bool ReportTemplate::parseText(const QString& text, const QString& fileName, Rep
             section = line.mid(1, line.size() - 2).trimmed().toLower();
             static const QStringList known = {QStringLiteral("rapport"), QStringLiteral("entete"),
                                               QStringLiteral("colonnes"), QStringLiteral("groupe"),
-                                              QStringLiteral("total")};
+                                              QStringLiteral("total"), QStringLiteral("graphique"),
+                                              QStringLiteral("etiquettes")};
             if (!known.contains(section))
                 return fail(QStringLiteral("section inconnue « %1 »").arg(section));
             if (section == QLatin1String("groupe"))
                 t.groups.append(Group());
+            if (section == QLatin1String("graphique"))
+                t.chart = Chart();
+            if (section == QLatin1String("etiquettes"))
+                t.labels = Labels();
             continue;
         }
         const qsizetype eq = line.indexOf(u'=');
@@ -110,7 +115,43 @@ bool ReportTemplate::parseText(const QString& text, const QString& fileName, Rep
             } else {
                 return fail(QStringLiteral("clé « %1 » inconnue dans [rapport]").arg(key));
             }
-        } else if (section == QLatin1String("entete")) {
+        } else if (section == QLatin1String("graphique")) {
+            if (key == QLatin1String("categorie"))
+                t.chart->category = value;
+            else if (key == QLatin1String("valeur"))
+                t.chart->value = value;
+            else if (key == QLatin1String("titre"))
+                t.chart->title = value;
+            else if (key == QLatin1String("hauteur")) {
+                bool ok = false;
+                t.chart->height = value.toDouble(&ok);
+                if (!ok || t.chart->height <= 10)
+                    return fail(QStringLiteral("hauteur « %1 » incorrecte").arg(value));
+            } else
+                return fail(QStringLiteral("clé « %1 » inconnue dans [graphique]").arg(key));
+        } else if (section == QLatin1String("etiquettes") && key != QLatin1String("ligne")) {
+            Labels& l = *t.labels;
+            if (key == QLatin1String("modele")) {
+                l.model = value.toUpper();
+                if (l.model == QLatin1String("L7161")) {
+                    l.rows = 6;
+                    l.height = l.pitchY = 46.6;
+                    l.top = 8.85;
+                } else if (l.model == QLatin1String("L7060")) {
+                    l.rows = 7;
+                    l.height = l.pitchY = 38.1;
+                    l.top = 15.15;
+                } else {
+                    return fail(QStringLiteral("modèle d'étiquettes « %1 » inconnu (L7161 ou L7060)").arg(value));
+                }
+            } else if (key == QLatin1String("image")) {
+                l.picture = value;
+            } else if (key == QLatin1String("codebarre")) {
+                l.barcode = value;
+            } else {
+                return fail(QStringLiteral("clé « %1 » inconnue dans [etiquettes]").arg(key));
+            }
+        } else if (section == QLatin1String("entete") || section == QLatin1String("etiquettes")) {
             if (key != QLatin1String("ligne"))
                 return fail(QStringLiteral("clé « %1 » inconnue dans [entete]").arg(key));
             Line l;
@@ -131,7 +172,10 @@ bool ReportTemplate::parseText(const QString& text, const QString& fileName, Rep
                 if (!ok)
                     return fail(QStringLiteral("alignement « %1 » inconnu").arg(parts.value(2)));
             }
-            t.heading.append(l);
+            if (section == QLatin1String("etiquettes"))
+                t.labels->lines.append(l);
+            else
+                t.heading.append(l);
         } else if (section == QLatin1String("colonnes")) {
             if (key != QLatin1String("colonne"))
                 return fail(QStringLiteral("clé « %1 » inconnue dans [colonnes]").arg(key));

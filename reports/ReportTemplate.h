@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A report template in the project's own text format (documented in
 // docs/modeles-de-rapport.md): its data tables by position, its page, heading lines,
@@ -28,7 +29,26 @@ struct ReportTemplate {
         QStringList sums;
     };
 
+    // A bar chart of a value summed by category (the monthly graph).
+    struct Chart {
+        QString category;
+        QString value;
+        QString title;
+        double height = 110; // mm
+    };
+    // A sheet of labels: a grid per page, each label with its lines, picture and bars.
+    struct Labels {
+        QString model; // L7161 or L7060
+        int columns = 3, rows = 6;
+        double width = 63.5, height = 46.6, left = 7.2, top = 8.85, pitchX = 66.04, pitchY = 46.6;
+        QList<Line> lines;
+        QString picture; // field holding the picture's bytes
+        QString barcode; // field holding 13 digits or the barcode-font text
+    };
+
     QString fileName;
+    std::optional<Chart> chart;
+    std::optional<Labels> labels;
     QStringList tables; // names by position: table 1 is the data
     bool landscape = false;
     double margins[4] = {15, 15, 15, 15}; // top, right, bottom, left (mm)

@@ -2,7 +2,9 @@
 #include "ReportLayout.h"
 #include "ReportTemplate.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -77,6 +79,74 @@ private Q_SLOTS:
         QVERIFY2(ReportLayout::build(t, sources(*f.db, {QStringLiteral("CA"), QStringLiteral("InfoEtat"), QStringLiteral("InfoSociete")}), &layout, &error),
                  qPrintable(error));
         golden(layout.toText(), QStringLiteral("ConsParSite.layout"));
+    }
+
+    void monthlyChartLayout()
+    {
+        DbFixture f;
+        f.db->execute(QStringLiteral("INSERT INTO InfoEtat (Titre, Periode) VALUES ('Consommations Mensuel', 'Période du 01/01/2026 au 31/03/2026')"));
+        f.db->execute(QStringLiteral("INSERT INTO Ventes (NumVente, LaDate, Utilisateur) VALUES (700, '2026-03-05 09:00:00', '100002'), (701, '2026-01-20 09:00:00', '100001')"));
+        f.db->execute(QStringLiteral("INSERT INTO DetailVente (NumVente, Reference, Designation, Quantite) VALUES (700, 1000, 'Gant nitrile', 6), (701, 1002, 'Bouchons', 2)"));
+        f.db->execute(QStringLiteral("EXEC EtatCA '01/01/2026 00:00:00' ,'31/03/2026 23:59:59'"));
+        ReportTemplate t;
+        QString error;
+        QVERIFY2(ReportTemplate::parse(rpt("ConsParMoisGrap.RPT"), &t, &error), qPrintable(error));
+        ReportLayout layout;
+        QVERIFY2(ReportLayout::build(t, sources(*f.db, {QStringLiteral("CA"), QStringLiteral("InfoEtat"), QStringLiteral("InfoSociete")}), &layout, &error),
+                 qPrintable(error));
+        const QString text = layout.toText();
+        // Three months in date order, the tallest bar for February (1 + 1 + 3 + 2 + 1 = 8).
+        QVERIFY(text.indexOf(QStringLiteral("« janvier »")) < text.indexOf(QStringLiteral("« février »")));
+        QVERIFY(text.indexOf(QStringLiteral("« février »")) < text.indexOf(QStringLiteral("« mars »")));
+        golden(text, QStringLiteral("ConsParMoisGrap.layout"));
+    }
+
+    void labelSheetLayout()
+    {
+        DbFixture f;
+        f.db->execute(QStringLiteral("INSERT INTO InfoEtat (Titre) VALUES ('Etiquette - Avery L7161 - 63,5 x 46,6 cm')"));
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(image.save(&buffer, "JPEG", 90));
+        for (int i = 0; i < 20; ++i)
+            f.db->executeNative(QStringLiteral("INSERT INTO ARemplissageMachine (NumMach, Etage, Reference, CodeArticle, Designation, Taille, CodeBar, Picture) "
+                                               "VALUES (1, ?, ?, ?, ?, 'T.U.', ?, ?)"),
+                                {i + 1, 1000 + i, QStringLiteral("%1").arg(i + 1, 2, 10, QChar(u'0')), QStringLiteral("Article %1").arg(i + 1),
+                                 i % 3 == 0 ? QVariant(QStringLiteral("4006381333931")) : (i % 3 == 1 ? QVariant(QStringLiteral("4AKGDSL*dddjdb+")) : QVariant()),
+                                 i == 4 ? QVariant(QByteArray("pas une image")) : QVariant(jpeg)});
+        ReportTemplate t;
+        QString error;
+        QVERIFY2(ReportTemplate::parse(rpt("FicheImageProduit.RPT"), &t, &error), qPrintable(error));
+        ReportLayout layout;
+        QVERIFY2(ReportLayout::build(t, sources(*f.db, {QStringLiteral("ARemplissageMachine"), QStringLiteral("InfoEtat"), QStringLiteral("InfoSociete")}), &layout, &error),
+                 qPrintable(error));
+        QCOMPARE(layout.pages.size(), 2); // 18 labels on a sheet
+        int pictures = 0;
+        for (const auto& p : layout.pages)
+            for (const auto& it : p.items)
+                pictures += it.kind == ReportLayout::Item::Picture;
+        QCOMPARE(pictures, 19); // the one that is not a picture is left out
+        golden(layout.toText(), QStringLiteral("FicheImageProduit.layout"));
+        QString pdfError;
+        QTemporaryDir dir;
+        QVERIFY(layout.writePdf(dir.filePath(QStringLiteral("etiquettes.pdf")), &pdfError));
+    }
+
+    void ean13Bars()
+    {
+        const QString m = ReportLayout::ean13Modules(QStringLiteral("4006381333931"));
+        QCOMPARE(m.size(), 95);
+        QVERIFY(m.startsWith(QStringLiteral("101")) && m.endsWith(QStringLiteral("101")));
+        QCOMPARE(m.mid(45, 5), QStringLiteral("01010"));
+        // The first digit 4 sets the parity L G L L G G of the left half: digit 0 in G is 0100111.
+        QCOMPARE(m.mid(3, 7), QStringLiteral("0001101"));  // 0 in L
+        QCOMPARE(m.mid(10, 7), QStringLiteral("0100111")); // 0 in G
+        // The barcode-font text of the same code draws the same bars.
+        QCOMPARE(ReportLayout::ean13Modules(QStringLiteral("4AKGDSL*dddjdb+")), m);
+        QCOMPARE(ReportLayout::ean13Modules(QStringLiteral("12345")), QString());
     }
 
     void manyLinesMakePagesWithNumbers()
