@@ -42,7 +42,9 @@ QString format(const QVariant& v, const QString& fmt)
 {
     if (v.isNull() || !v.isValid())
         return QString();
-    const QLocale fr(QLocale::French, QLocale::France);
+    // "0" and "0.00" as in a spreadsheet: French decimal comma, no thousands grouping.
+    QLocale fr(QLocale::French, QLocale::France);
+    fr.setNumberOptions(QLocale::OmitGroupSeparator);
     if (v.typeId() == QMetaType::QDateTime) {
         const QDateTime d = v.toDateTime();
         if (!fmt.isEmpty())
