@@ -352,14 +352,7 @@ ResultTable Database::queryNative(const QString& sql, const QVariantList& params
             throw sqliteError(m_sqlite, rc);
         return result;
     }
-    QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw odbcError(q.lastError());
-    for (const QVariant& p : params)
-        q.addBindValue(p);
-    if (!q.exec())
-        throw odbcError(q.lastError());
+    QSqlQuery q = odbcExec(sql, params);
     const QSqlRecord rec = q.record();
     result.columns.resize(rec.count());
     for (int i = 0; i < rec.count(); ++i) {
@@ -402,14 +395,20 @@ qint64 Database::executeNative(const QString& sql, const QVariantList& params)
             throw sqliteError(m_sqlite, rc);
         return sqlite3_changes(m_sqlite);
     }
+    return odbcExec(sql, params).numRowsAffected();
+}
+
+QSqlQuery Database::odbcExec(const QString& sql, const QVariantList& params)
+{
     QSqlQuery q(QSqlDatabase::database(m_connectionName, false));
+    q.setForwardOnly(true);
     if (!q.prepare(sql))
         throw odbcError(q.lastError());
     for (const QVariant& p : params)
         q.addBindValue(p);
     if (!q.exec())
         throw odbcError(q.lastError());
-    return q.numRowsAffected();
+    return q;
 }
 
 QVariant Database::lastInsertId()

@@ -4,6 +4,7 @@
 #include "SqlDialect.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 #include <memory>
@@ -97,6 +98,7 @@ private:
     Database() = default;
     void openSqlite(const QString& path, bool create);
     ResultTable runProcedure(const SqlDialect::Exec& exec);
+    QSqlQuery odbcExec(const QString& sql, const QVariantList& params);
     // An SQLite table's columns: cid, name, type, notnull, default, pk.
     ResultTable tableInfo(const QString& table);
 
