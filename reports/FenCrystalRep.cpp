@@ -115,6 +115,11 @@ bool FenCrystalRep::ImprimerEtat2(const QString& UnNom, const QString& ASelectio
                                   const QString& Table)
 {
     Q_UNUSED(ASelectionFormula); // every caller passes an empty formula
+    // The hourglass while the report is prepared, whatever way this ends.
+    struct Hourglass {
+        Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~Hourglass() { QApplication::restoreOverrideCursor(); }
+    } hourglass;
     try {
         // 1.
         const QString folder = m_settings.ReportFolder.isEmpty()
