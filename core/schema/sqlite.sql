@@ -335,7 +335,7 @@ SELECT A.Reference, A.RefFournisseur, A.Designation, T.Taille, A.CodeArticle, F.
        A.QteEnStock, COALESCE(M.QteEnMachine, 0) AS QteEnMachine,
        COALESCE(A.QteEnStock, 0) + COALESCE(M.QteEnMachine, 0) AS QteGlobal,
        A.StockAlert, Fo.Societe, Fo.Adresse, Fo.CodePostal, Fo.Ville, Fo.Tel, Fo.Fax,
-       Fo.NomContact, Fo.CodeFournisseur
+       Fo.NomContact, Fo.CodeFournisseur, A.CodeBar
 FROM ArticleEnStock A
 LEFT JOIN Familles F ON F.NoFamille = A.Famille
 LEFT JOIN Tailles T ON T.NoTaille = A.Taille

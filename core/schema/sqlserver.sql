@@ -185,7 +185,7 @@ SELECT A.Reference, A.RefFournisseur, A.Designation, T.Taille, A.CodeArticle, F.
        A.QteEnStock, ISNULL(M.QteEnMachine, 0) AS QteEnMachine,
        ISNULL(A.QteEnStock, 0) + ISNULL(M.QteEnMachine, 0) AS QteGlobal,
        A.StockAlert, Fo.Societe, Fo.Adresse, Fo.CodePostal, Fo.Ville, Fo.Tel, Fo.Fax,
-       Fo.NomContact, Fo.CodeFournisseur
+       Fo.NomContact, Fo.CodeFournisseur, A.CodeBar
 FROM dbo.ArticleEnStock A
 LEFT JOIN dbo.Familles F ON F.NoFamille = A.Famille
 LEFT JOIN dbo.Tailles T ON T.NoTaille = A.Taille
