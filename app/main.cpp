@@ -2,6 +2,7 @@
 #include "QtUi.h"
 #include "Startup.h"
 #include "Version.h"
+#include "Windows.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -47,6 +48,7 @@ int main(int argc, char* argv[])
     FrmPrincipal window(ui, startup.settings());
     if (window.load() == FrmPrincipal::LoadResult::NoDatabase)
         return 1;
+    const Windows windows(window, ui, startup.settings());
     // 12.
     if (!startup.askPassword(window.motPasse()))
         return 1;

@@ -50,7 +50,8 @@ bool ArticleCatalogue::RechercherArticle(const QString& typed)
     if (typed.isEmpty() || m_list->RecordCount() == 0)
         return false;
     const int before = m_list->position();
-    const int start = qMax(0, before);
+    // A scanned code names one article: it is looked for from the first row.
+    const int start = LectureCodeBarre ? 0 : qMax(0, before);
     QString criteria;
     try {
         if (LectureCodeBarre) {

@@ -3,7 +3,9 @@
 #include "CompanyRecord.h"
 #include "Database.h"
 #include "FrmPrincipal.h"
+#include "FrmStock.h"
 #include "ScriptedUi.h"
+#include "Windows.h"
 #include "db/DbFixture.h"
 
 #include <QFile>
@@ -275,6 +277,24 @@ private Q_SLOTS:
         FrmPrincipal w2(ui, s);
         w2.load(1280);
         QCOMPARE(w2.motPasse().toString(), QStringLiteral("secret"));
+    }
+
+    void articlesOpensTheStockWindow()
+    {
+        DbFixture f;
+        AppSettings s = settingsFor(f);
+        ScriptedUi ui;
+        FrmPrincipal w(ui, s);
+        w.load(1280);
+        QVERIFY(!w.button(QStringLiteral("CmdStock"))->isEnabled());
+        Windows windows(w, ui, s);
+        QVERIFY(windows.stock());
+        QVERIFY(!windows.stock()->isVisible()); // loaded hidden
+        w.show();
+        QVERIFY(w.button(QStringLiteral("CmdStock"))->isEnabled());
+        QTest::mouseClick(w.button(QStringLiteral("CmdStock")), Qt::LeftButton);
+        QVERIFY(windows.stock()->isVisible());
+        QCOMPARE(windows.stock()->windowTitle(), QStringLiteral("Articles en stock"));
     }
 
     void synchroPanelIsReady()
