@@ -88,6 +88,8 @@ private Q_SLOTS:
         ScriptedUi ui;
         ArticleCatalogue c(*f.db, ui, s);
         c.CreerCodesArticles(QStringLiteral("2001"));
+        c.CreerCodesArticles(QStringLiteral("99999999999"));
+        c.CreerCodesArticles(QStringLiteral("douze"));
         QCOMPARE(f.db->query(QStringLiteral("SELECT COUNT(*) FROM CodeArticle")).rows[0][0].toInt(), 3);
         c.CreerCodesArticles(QStringLiteral("5"));
         const ResultTable pool = f.db->query(QStringLiteral("SELECT CodeArticle, Reference FROM CodeArticle ORDER BY CodeArticle"));
