@@ -6,8 +6,11 @@
 #include "ErrorReport.h"
 #include "Recordset.h"
 #include "RecordsetModel.h"
+#include "SqlDialect.h"
 #include "Ui.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -114,6 +117,13 @@ FrmStock::FrmStock(Ui& ui, AppSettings& settings, QWidget* parent)
             connect(edit, &QLineEdit::editingFinished, this, [this, field, edit] { saveField(field, edit->text()); });
         form->addRow(caption, edit);
     }
+    m_rules.insert(QStringLiteral("Prix"), QStringLiteral("decimal"));
+    m_rules.insert(QStringLiteral("StockAlert"), QStringLiteral("digits"));
+    buildHiddenFields(card);
+    m_cardPosition = new QLabel(card);
+    m_cardPosition->setObjectName(QStringLiteral("positionFicheLabel"));
+    m_cardPosition->hide(); // management mode hides it
+    form->addRow(m_cardPosition);
     m_packs = new QLabel(card);
     m_packs->setObjectName(QStringLiteral("paquetsLabel"));
     m_alert = new QLabel(QStringLiteral("Alerte Stock !"), card);
@@ -133,6 +143,7 @@ FrmStock::FrmStock(Ui& ui, AppSettings& settings, QWidget* parent)
     const QList<std::pair<QString, QString>> buttons = {
         {"fermer", "Fermer"}, {"selectionner", "Séléctionner"}, {"ajout", "Ajout article"},
         {"suppression", "Supprimer article"}, {"alertes", "Calcul des alertes rupture de stock"},
+        {"periode", "Période..."},
         {"image", "Séléctionner l'image"}, {"scanner", "Scanner"}};
     for (const auto& [name, caption] : buttons) {
         auto* b = new QPushButton(caption, this);
@@ -141,7 +152,7 @@ FrmStock::FrmStock(Ui& ui, AppSettings& settings, QWidget* parent)
         m_commands.insert(name, b);
     }
     // Stock alerts and pictures come with their own windows.
-    for (const char* later : {"alertes", "image", "scanner"}) {
+    for (const char* later : {"alertes", "periode", "image", "scanner"}) {
         m_commands.value(QString::fromLatin1(later))->setEnabled(false);
         m_commands.value(QString::fromLatin1(later))->setToolTip(QStringLiteral("Disponible dans une prochaine version"));
     }
@@ -179,7 +190,7 @@ void FrmStock::DBGridStockVisible()
 {
     m_selection = false;
     m_commands.value(QStringLiteral("selectionner"))->hide();
-    for (const char* name : {"ajout", "suppression", "alertes", "image", "scanner"})
+    for (const char* name : {"ajout", "suppression", "alertes", "periode", "image", "scanner"})
         m_commands.value(QString::fromLatin1(name))->show();
     m_search->clear();
     showCard(false);
@@ -191,7 +202,7 @@ ArticleCatalogue::Selection FrmStock::choisir(bool configMachineOuverte, bool qu
     m_configMachine = configMachineOuverte;
     m_quota = quotaOuvert;
     m_chosen = {};
-    for (const char* name : {"ajout", "suppression", "alertes", "image", "scanner"})
+    for (const char* name : {"ajout", "suppression", "alertes", "periode", "image", "scanner"})
         m_commands.value(QString::fromLatin1(name))->hide();
     m_commands.value(QStringLiteral("selectionner"))->show();
     exec();
@@ -236,15 +247,26 @@ void FrmStock::fillCard()
     for (auto it = m_fields.begin(); it != m_fields.end(); ++it) {
         QVariant v = row ? card.value(it.key()) : QVariant();
         QString text = v.isNull() ? QString() : v.toString();
-        if (v.typeId() == QMetaType::Double)
+        if (v.typeId() == QMetaType::QDateTime)
+            text = v.toDateTime().toString(QStringLiteral("dd/MM/yyyy"));
+        else if (v.typeId() == QMetaType::Double)
             text = QString::number(v.toDouble(), 'f', 2).replace(u'.', m_settings.DecimalSeparator.isEmpty() ? QStringLiteral(",") : m_settings.DecimalSeparator);
         it.value()->setText(text);
         // Negative numbers in red.
         it.value()->setStyleSheet(!v.isNull() && v.canConvert<double>() && v.typeId() != QMetaType::QString && v.toDouble() < 0
                                       ? QStringLiteral("color: red;") : QString());
     }
+    Recordset& list = m_catalogue->list();
+    const bool listRow = !list.isBOF() && !list.isEOF();
+    for (auto it = m_listFields.begin(); it != m_listFields.end(); ++it) {
+        const QVariant v = listRow ? list.value(it.key()) : QVariant();
+        it.value()->setText(v.isNull() ? QString() : v.toString());
+    }
+    m_cardPosition->setText(QStringLiteral("%1 / %2").arg(row ? card.position() + 1 : 0).arg(card.RecordCount()));
     m_packs->setText(m_catalogue->AfficherAlertePaquets());
     m_alert->setVisible(m_catalogue->TesterAlerteStock());
+    reloadSizes();
+    reloadCodes();
 }
 
 void FrmStock::saveField(const QString& field, const QString& text)
@@ -253,7 +275,7 @@ void FrmStock::saveField(const QString& field, const QString& text)
     if (card.isBOF() || card.isEOF())
         return;
     QVariant value = text;
-    if (field == QLatin1String("Prix") || field == QLatin1String("StockAlert")) {
+    if (m_rules.contains(field)) {
         QString t = text;
         t.replace(u',', u'.');
         bool ok = false;
@@ -268,10 +290,17 @@ void FrmStock::saveField(const QString& field, const QString& text)
     try {
         card.setValue(field, value);
         card.Update();
-        if (field == QLatin1String("StockAlert")) {
-            m_packs->setText(m_catalogue->AfficherAlertePaquets());
-            m_alert->setVisible(m_catalogue->TesterAlerteStock());
-        }
+        // Purchase prices stay consistent with the pack size.
+        using P = ArticleCatalogue::PriceField;
+        if (field == QLatin1String("QteParPaket"))
+            m_catalogue->RecalculerPrixAchat(P::UnitsPerPack, text);
+        else if (field == QLatin1String("PrixAchatUnit"))
+            m_catalogue->RecalculerPrixAchat(P::UnitPrice, text);
+        else if (field == QLatin1String("PrixAchatGlobal"))
+            m_catalogue->RecalculerPrixAchat(P::PackPrice, text);
+        if (card.isEditing())
+            card.Update();
+        fillCard();
     } catch (const AppException& e) {
         card.CancelUpdate();
         ErrorReport::ReportError(m_ui, QStringLiteral("FrmStock"), e);
@@ -313,8 +342,13 @@ bool FrmStock::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_list && !text.isEmpty() && text[0].unicode() >= 32 && !text[0].isDigit())
         return true;
-    const auto decimal = [&](const char* field) { return watched == m_fields.value(QString::fromLatin1(field)); };
-    if ((decimal("Prix")) && !text.isEmpty() && text[0].unicode() >= 32) {
+    QString rule;
+    for (auto it = m_fields.begin(); it != m_fields.end(); ++it)
+        if (it.value() == watched)
+            rule = m_rules.value(it.key());
+    if (watched == m_codeBound)
+        rule = QStringLiteral("digits");
+    if (rule == QLatin1String("decimal") && !text.isEmpty() && text[0].unicode() >= 32) {
         const QString accepted = ArticleCatalogue::decimalKey(text[0], m_settings.DecimalSeparator);
         if (accepted.isEmpty())
             return true;
@@ -323,7 +357,199 @@ bool FrmStock::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
-    if (decimal("StockAlert") && !text.isEmpty() && text[0].unicode() >= 32 && !text[0].isDigit())
+    if (rule == QLatin1String("digits") && !text.isEmpty() && text[0].unicode() >= 32 && !text[0].isDigit())
         return true;
     return QDialog::eventFilter(watched, event);
+}
+
+// The card's fields that the window keeps hidden: their bindings and rules stay, and
+// the rest of the program can reach them.
+void FrmStock::buildHiddenFields(QWidget* card)
+{
+    auto* hidden = new QWidget(card);
+    hidden->setObjectName(QStringLiteral("champsCachesWidget"));
+    hidden->hide();
+    auto* form = new QFormLayout(hidden);
+    const struct {
+        const char* field;
+        const char* caption;
+        const char* rule; // "", "decimal", "digits", "readonly", "list" (from the list row)
+    } fields[] = {{"QteParPaket", "Nb Unit./Pack:", "digits"},
+                  {"PrixAchatGlobal", "Prix achat/Pack. HT:", "decimal"},
+                  {"PrixAchatUnit", "Prix achat/Unit. HT:", "decimal"},
+                  {"DelaiLivraison", "Délais Livraison:", "digits"},
+                  {"Marque", "Marque:", ""},
+                  {"Norme", "Norme:", ""},
+                  {"QteEnStock", "Qté en réserve:", "list"},
+                  {"QteEnMachine", "Qté en machine:", "list"},
+                  {"QteGlobal", "Qté Total:", "list"},
+                  {"DateCreation", "Date création:", "readonly"},
+                  {"DateDernierMouvement", "Date modif:", "readonly"},
+                  {"Societe", "Société:", "list"},
+                  {"NomContact", "Contact:", "list"},
+                  {"CodeFournisseur", "Code:", "list"},
+                  {"Adresse", "Adresse:", "list"},
+                  {"CodePostal", "Code postal:", "list"},
+                  {"Ville", "Ville:", "list"},
+                  {"Tel", "Tel:", "list"},
+                  {"Fax", "Fax:", "list"}};
+    for (const auto& f : fields) {
+        const QString field = QString::fromLatin1(f.field);
+        const QString rule = QString::fromLatin1(f.rule);
+        auto* edit = new QLineEdit(hidden);
+        edit->setObjectName(field.left(1).toLower() + field.mid(1) + QStringLiteral("LineEdit"));
+        edit->installEventFilter(this);
+        form->addRow(QString::fromUtf8(f.caption), edit);
+        if (rule == QLatin1String("list")) {
+            edit->setReadOnly(true);
+            m_listFields.insert(field, edit);
+            continue;
+        }
+        m_fields.insert(field, edit);
+        if (rule == QLatin1String("readonly")) {
+            edit->setReadOnly(true);
+            continue;
+        }
+        if (!rule.isEmpty())
+            m_rules.insert(field, rule);
+        connect(edit, &QLineEdit::editingFinished, this, [this, field, edit] { saveField(field, edit->text()); });
+    }
+    m_fields.value(QStringLiteral("PrixAchatUnit"))->setEnabled(false);
+
+    m_family = new QComboBox(hidden);
+    m_family->setObjectName(QStringLiteral("familleComboBox"));
+    m_size = new QComboBox(hidden);
+    m_size->setObjectName(QStringLiteral("tailleComboBox"));
+    m_code = new QComboBox(hidden);
+    m_code->setObjectName(QStringLiteral("codeArticleComboBox"));
+    m_swap = new QCheckBox(QStringLiteral("Intervertir"), hidden);
+    m_swap->setObjectName(QStringLiteral("intervertirCheckBox"));
+    form->addRow(QStringLiteral("Famille:"), m_family);
+    form->addRow(QStringLiteral("Taille:"), m_size);
+    form->addRow(QStringLiteral("Code Article:"), m_code);
+    form->addRow(m_swap);
+    for (const auto& row : m_db->query(QStringLiteral("SELECT NoFamille, NomFamille FROM Familles ORDER BY NomFamille")).rows)
+        m_family->addItem(row[1].toString(), row[0]);
+    connect(m_family, &QComboBox::activated, this, &FrmStock::familyChosen);
+    connect(m_size, &QComboBox::activated, this, &FrmStock::sizeChosen);
+    connect(m_code, &QComboBox::activated, this, &FrmStock::codeChosen);
+    connect(m_swap, &QCheckBox::toggled, this, [this] { reloadCodes(); });
+
+    // Code creation panel.
+    auto* create = new QPushButton(QStringLiteral("Créer des Codes Articles"), hidden);
+    create->setObjectName(QStringLiteral("creerCodesPushButton"));
+    m_codePanel = new QWidget(hidden);
+    m_codePanel->setObjectName(QStringLiteral("creationCodesWidget"));
+    m_codePanel->setWindowTitle(QStringLiteral("Création Codes Articles"));
+    m_codePanel->hide();
+    auto* panel = new QFormLayout(m_codePanel);
+    m_codeBound = new QLineEdit(QStringLiteral("99"), m_codePanel);
+    m_codeBound->setObjectName(QStringLiteral("borneLineEdit"));
+    m_codeBound->installEventFilter(this);
+    m_rules.insert(QStringLiteral("#borne"), QStringLiteral("digits"));
+    auto* ok = new QPushButton(QStringLiteral("OK"), m_codePanel);
+    ok->setObjectName(QStringLiteral("creerOkPushButton"));
+    auto* cancel = new QPushButton(QStringLiteral("Annuler"), m_codePanel);
+    cancel->setObjectName(QStringLiteral("creerAnnulerPushButton"));
+    panel->addRow(QStringLiteral("De 1 jusqu'a :"), m_codeBound);
+    panel->addRow(ok, cancel);
+    form->addRow(create);
+    form->addRow(m_codePanel);
+    // Stock entries come with their own window.
+    auto* entry = new QPushButton(QStringLiteral("Entrée de stock"), hidden);
+    entry->setObjectName(QStringLiteral("entreeStockPushButton"));
+    entry->setEnabled(false);
+    form->addRow(entry);
+    connect(create, &QPushButton::clicked, m_codePanel, &QWidget::show);
+    connect(cancel, &QPushButton::clicked, m_codePanel, &QWidget::hide);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        m_catalogue->CreerCodesArticles(m_codeBound->text());
+        reloadCodes();
+        m_codeBound->setText(QStringLiteral("99"));
+        m_codePanel->hide();
+    });
+}
+
+QString FrmStock::cardPosition() const
+{
+    return m_cardPosition->text();
+}
+
+void FrmStock::reloadSizes()
+{
+    m_size->clear();
+    Recordset& card = m_catalogue->card();
+    if (card.isBOF() || card.isEOF())
+        return;
+    const QVariant family = card.value(QStringLiteral("Famille"));
+    m_family->setCurrentIndex(family.isNull() ? -1 : m_family->findData(family.toLongLong()));
+    if (family.isNull())
+        return;
+    for (const auto& row : m_db->query(QStringLiteral("SELECT NoTaille, Taille FROM Tailles where NoFamille=") +
+                                       Sql::Number(family.toLongLong()) + QStringLiteral(" order by Ordre")).rows)
+        m_size->addItem(row[1].toString(), row[0]);
+    const QVariant size = card.value(QStringLiteral("Taille"));
+    m_size->setCurrentIndex(size.isNull() ? -1 : m_size->findData(size.toLongLong()));
+}
+
+void FrmStock::reloadCodes()
+{
+    m_code->clear();
+    Recordset& card = m_catalogue->card();
+    if (card.isBOF() || card.isEOF())
+        return;
+    const QVariant code = card.value(QStringLiteral("CodeArticle"));
+    // The list serves an article without code, or a swap; else it shows the article's code.
+    const QString text = m_swap->isChecked() ? QStringLiteral("SELECT CodeArticle FROM CodeArticle ORDER BY CodeArticle")
+                                             : QStringLiteral("SELECT CodeArticle FROM CodeArticle where (Reference Is Null) ORDER BY CodeArticle");
+    if (!code.isNull() && !m_swap->isChecked()) {
+        m_code->addItem(code.toString(), code);
+        m_code->setEnabled(false);
+        return;
+    }
+    for (const auto& row : m_db->query(text).rows)
+        m_code->addItem(row[0].toString(), row[0]);
+    m_code->setCurrentIndex(-1);
+    m_code->setEnabled(true);
+}
+
+void FrmStock::familyChosen()
+{
+    Recordset& card = m_catalogue->card();
+    if (card.isBOF() || card.isEOF() || m_family->currentIndex() < 0)
+        return;
+    try {
+        card.setValue(QStringLiteral("Famille"), m_family->currentData());
+        card.setValue(QStringLiteral("Taille"), QVariant()); // another family, another size list
+        card.Update();
+    } catch (const AppException& e) {
+        card.CancelUpdate();
+        ErrorReport::ReportError(m_ui, QStringLiteral("FrmStock"), e);
+    }
+    reloadSizes();
+}
+
+void FrmStock::sizeChosen()
+{
+    Recordset& card = m_catalogue->card();
+    if (card.isBOF() || card.isEOF() || m_size->currentIndex() < 0)
+        return;
+    try {
+        card.setValue(QStringLiteral("Taille"), m_size->currentData());
+        card.Update();
+    } catch (const AppException& e) {
+        card.CancelUpdate();
+        ErrorReport::ReportError(m_ui, QStringLiteral("FrmStock"), e);
+    }
+}
+
+void FrmStock::codeChosen()
+{
+    if (m_code->currentIndex() < 0)
+        return;
+    m_catalogue->AttribuerCodeArticle(m_code->currentData().toInt(), m_swap->isChecked());
+    m_swap->setChecked(false);
+    reloadCodes();
+    m_catalogue->list().Requery();
+    m_catalogue->syncCardToList();
 }

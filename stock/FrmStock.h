@@ -38,6 +38,7 @@ public:
 
     void showCard(bool card);
     QString listPosition() const;
+    QString cardPosition() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,6 +48,12 @@ private:
     void fillCard();
     void saveField(const QString& field, const QString& text);
     void listMoved();
+    void buildHiddenFields(QWidget* card);
+    void reloadSizes();
+    void reloadCodes();
+    void familyChosen();
+    void sizeChosen();
+    void codeChosen();
 
     Ui& m_ui;
     AppSettings& m_settings;
@@ -59,7 +66,17 @@ private:
     QLabel* m_position = nullptr;
     QLabel* m_alert = nullptr;
     QLabel* m_packs = nullptr;
-    QHash<QString, QLineEdit*> m_fields;
+    QHash<QString, QLineEdit*> m_fields;       // bound to the card
+    QHash<QString, QLineEdit*> m_listFields;   // read from the list row
+    QHash<QString, QString> m_rules;           // field -> "decimal" or "digits"
+    class QComboBox* m_family = nullptr;
+    class QComboBox* m_size = nullptr;
+    class QComboBox* m_code = nullptr;
+    class QCheckBox* m_swap = nullptr;
+    QWidget* m_codePanel = nullptr;
+    QLineEdit* m_codeBound = nullptr;
+    QLabel* m_cardPosition = nullptr;
+    bool m_filling = false;
     QHash<QString, QPushButton*> m_commands;
     bool m_selection = false;
     bool m_configMachine = false;

@@ -5,6 +5,7 @@
 #include "ScriptedUi.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -106,6 +107,52 @@ private Q_SLOTS:
         FrmStock w(ui, s);
         QTimer::singleShot(0, &w, [&] { w.findChild<QPushButton*>(QStringLiteral("fermerPushButton"))->click(); });
         QVERIFY(!w.choisir(false, true).accepted);
+    }
+
+    void hiddenFieldsKeepTheirRules()
+    {
+        DbFixture f;
+        f.db->execute(QStringLiteral("UPDATE ArticleEnStock SET PrixAchatGlobal = 32, QteParPaket = 10, PrixAchatUnit = 3.2"));
+        AppSettings s = settingsFor(f);
+        ScriptedUi ui;
+        FrmStock w(ui, s);
+        w.show();
+        w.showCard(true);
+        QCOMPARE(w.cardPosition(), QStringLiteral("1 / 4"));
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("dateCreationLineEdit"))->text(), QStringLiteral("15/01/2026"));
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("qteGlobalLineEdit"))->text(), QStringLiteral("42"));
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("societeLineEdit"))->text(), QStringLiteral("EPI DIFFUSION"));
+        // Units per pack: digits only, and the unit price follows.
+        auto* units = w.findChild<QLineEdit*>(QStringLiteral("qteParPaketLineEdit"));
+        units->clear();
+        QTest::keyClicks(units, QStringLiteral("8a"));
+        QCOMPARE(units->text(), QStringLiteral("8"));
+        Q_EMIT units->editingFinished();
+        QCOMPARE(f.db->query(QStringLiteral("SELECT PrixAchatUnit FROM ArticleEnStock WHERE Reference = 1000")).rows[0][0].toDouble(), 4.0);
+        // Another family empties the size.
+        auto* family = w.findChild<QComboBox*>(QStringLiteral("familleComboBox"));
+        family->setCurrentIndex(family->findText(QStringLiteral("DIVERS")));
+        Q_EMIT family->activated(family->currentIndex());
+        QVERIFY(f.db->query(QStringLiteral("SELECT Taille FROM ArticleEnStock WHERE Reference = 1000")).rows[0][0].isNull());
+        auto* size = w.findChild<QComboBox*>(QStringLiteral("tailleComboBox"));
+        QCOMPARE(size->count(), 1); // T.U.
+        size->setCurrentIndex(0);
+        Q_EMIT size->activated(0);
+        QCOMPARE(f.db->query(QStringLiteral("SELECT Taille FROM ArticleEnStock WHERE Reference = 1000")).rows[0][0].toInt(), 3);
+        // The code list offers free codes to an article without one.
+        w.findChild<QTableView*>(QStringLiteral("listeTableView"))->selectRow(2); // 1002
+        auto* code = w.findChild<QComboBox*>(QStringLiteral("codeArticleComboBox"));
+        QVERIFY(code->isEnabled());
+        QCOMPARE(code->count(), 1); // 7
+        code->setCurrentIndex(0);
+        Q_EMIT code->activated(0);
+        QCOMPARE(f.db->query(QStringLiteral("SELECT CodeArticle FROM ArticleEnStock WHERE Reference = 1002")).rows[0][0].toInt(), 7);
+        QVERIFY(!code->isEnabled());
+        // Code creation through its panel.
+        w.findChild<QLineEdit*>(QStringLiteral("borneLineEdit"))->setText(QStringLiteral("9"));
+        w.findChild<QPushButton*>(QStringLiteral("creerOkPushButton"))->click();
+        QCOMPARE(f.db->query(QStringLiteral("SELECT COUNT(*) FROM CodeArticle")).rows[0][0].toInt(), 9);
+        QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("borneLineEdit"))->text(), QStringLiteral("99"));
     }
 
     void addAndDelete()
