@@ -18,7 +18,7 @@ SCENARIOS = {
     "ffff": (0, b"\x06", 0, b"\x06", 0, b"\xff\xff" + GOOD[2:]),
     "short": (0, b"\x06", 0, b"\x06", 0, GOOD[:12]),
     "silent": None,
-    "slow": (0.6, b"\x06", 2.4, b"\x06", 1.5, GOOD),
+    "slow": (0.5, b"\x06", 2.0, b"\x06", 1.2, GOOD),
     "minus-one": (0, b"\x06", 0, b"\x06", 0, GOOD[:9] + b"\xff\xff\xff\xff" + GOOD[13:]),
     "high-byte": (0, b"\x06", 0, b"\x06", 0, GOOD[:9] + b"\x00\x00\x80\x00" + GOOD[13:]),
     "flood": (0, bytes(range(256)) * 40, 0, b"\x06", 0, GOOD),
