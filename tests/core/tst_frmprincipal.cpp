@@ -21,14 +21,6 @@
 class TstFrmPrincipal : public QObject {
     Q_OBJECT
 
-    static AppSettings settingsFor(const DbFixture& f)
-    {
-        AppSettings s;
-        s.ApplicationFolder = f.dir.path();
-        s.DatabaseFile = f.path;
-        return s;
-    }
-
     static QString stored(DbFixture& f, const char* column)
     {
         const QVariant v = f.db->query(QStringLiteral("SELECT %1 FROM InfoSociete").arg(QLatin1String(column))).rows.value(0).value(0);
@@ -39,7 +31,7 @@ private Q_SLOTS:
     void buttonsShownAndHidden()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         QCOMPARE(w.load(1280), FrmPrincipal::LoadResult::Ok);
@@ -76,7 +68,7 @@ private Q_SLOTS:
         QFETCH(int, width);
         QFETCH(int, messages);
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         QCOMPARE(w.load(width), FrmPrincipal::LoadResult::Ok); // loading goes on
@@ -88,7 +80,7 @@ private Q_SLOTS:
     void filters()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -117,7 +109,7 @@ private Q_SLOTS:
     void savingTheCompanyPanel()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -136,7 +128,7 @@ private Q_SLOTS:
     {
         DbFixture f;
         f.db->execute(QStringLiteral("DELETE FROM InfoSociete"));
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         QCOMPARE(w.load(1280), FrmPrincipal::LoadResult::Ok);
@@ -164,7 +156,7 @@ private Q_SLOTS:
         DbFixture f;
         if (atStart != QLatin1String("<null>"))
             f.db->execute(QStringLiteral("UPDATE InfoSociete SET AdEmail = '%1'").arg(atStart));
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         {
             FrmPrincipal w(ui, s);
@@ -198,7 +190,7 @@ private Q_SLOTS:
     {
         DbFixture f;
         f.db->execute(QStringLiteral("DROP TABLE InfoSociete"));
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         QCOMPARE(w.load(1280), FrmPrincipal::LoadResult::Ok); // the window stays, without data
@@ -209,7 +201,7 @@ private Q_SLOTS:
     void icons()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         {
             // No icon folder: no pictures, no error.
@@ -235,7 +227,7 @@ private Q_SLOTS:
     void updaterMissingDoesNothing()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -254,7 +246,7 @@ private Q_SLOTS:
         updater.write(QStringLiteral("#!/bin/sh\ntouch '%1'\n").arg(marker).toUtf8());
         updater.close();
         updater.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -268,7 +260,7 @@ private Q_SLOTS:
     {
         DbFixture f;
         f.db->execute(QStringLiteral("UPDATE InfoSociete SET MotPasse = ''"));
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -282,7 +274,7 @@ private Q_SLOTS:
     void articlesOpensTheStockWindow()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);
@@ -300,7 +292,7 @@ private Q_SLOTS:
     void synchroPanelIsReady()
     {
         DbFixture f;
-        AppSettings s = settingsFor(f);
+        AppSettings s = f.settings();
         ScriptedUi ui;
         FrmPrincipal w(ui, s);
         w.load(1280);

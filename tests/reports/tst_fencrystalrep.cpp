@@ -27,9 +27,8 @@ class TstFenCrystalRep : public QObject {
             QDir(f.dir.path()).mkdir(QStringLiteral("RPT SQL"));
             QFile::copy(rpt("ConsParSite.RPT"), f.dir.filePath(QStringLiteral("RPT SQL/ConsParSite.RPT")));
             QFile::copy(rpt("ConsParSite.RPT"), f.dir.filePath(QStringLiteral("RPT SQL/ConsUnSalarie.rpt")));
-            s.ApplicationFolder = f.dir.path();
+            s = f.settings();
             s.ReportFolder = f.dir.path() + QStringLiteral("/RPT SQL/");
-            s.DatabaseFile = f.path;
             f.db->execute(QStringLiteral("EXEC EtatCA '01/02/2026 00:00:00' ,'28/02/2026 23:59:59'"));
         }
     };

@@ -18,9 +18,7 @@ class TstFrmStock : public QObject {
 
     static AppSettings settingsFor(const DbFixture& f)
     {
-        AppSettings s;
-        s.ApplicationFolder = f.dir.path();
-        s.DatabaseFile = f.path;
+        AppSettings s = f.settings();
         s.DecimalSeparator = QStringLiteral(",");
         return s;
     }

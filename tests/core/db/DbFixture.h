@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppException.h"
+#include "AppSettings.h"
 #include "Database.h"
 
 #include <QTemporaryDir>
@@ -31,6 +32,15 @@ struct DbFixture {
         db = Database::createFile(path);
         if (withRows)
             fill();
+    }
+
+    // Settings of an application folder that is the fixture's, on its database.
+    AppSettings settings() const
+    {
+        AppSettings s;
+        s.ApplicationFolder = dir.path();
+        s.DatabaseFile = path;
+        return s;
     }
 
     void fill()
